@@ -1,0 +1,13 @@
+#pragma once
+// Text rules shared by the data model: letter folding, trimming and the locale's comparison.
+
+#include <QString>
+
+// Folds only the letters A to Z to lower case; every other character stays as it is.
+QString FoldAZ(const QString& text);
+// Removes spaces and control characters at both ends.
+QString TrimControls(const QString& text);
+// The system locale's case-insensitive comparison: negative, zero or positive.
+int CompareText(const QString& a, const QString& b);
+// Forgets the collator so that the next comparison follows the current default locale.
+void ResetTextCollator();
