@@ -34,10 +34,10 @@ using TKey = std::array<quint8, 8>;
 constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF");
 
 // Characters of the bytes 0x80 to 0x9F; the rest of the code page equals its character code.
-constexpr char16_t HighChars[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t HighChars[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 constexpr std::array<char16_t, 256> MakeDecodeTable()
 {
@@ -98,7 +98,8 @@ QString Utf8ToString(QByteArrayView utf8)
 {
     if (!utf8.startsWith(Utf8Bom))
         return QString::fromUtf8(utf8);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return decoder.decode(utf8);
 }
 
@@ -160,7 +161,8 @@ constexpr quint64 FractionMask = (quint64(1) << 52) - 1;
 QString Win1252::Decode(QByteArrayView bytes)
 {
     QString s(bytes.size(), Qt::Uninitialized);
-    std::transform(bytes.begin(), bytes.end(), s.data(), [](char b) { return QChar(DecodeTable[quint8(b)]); });
+    std::transform(bytes.begin(), bytes.end(), s.data(),
+                   [](char b) { return QChar(DecodeTable[quint8(b)]); });
     return s;
 }
 
@@ -328,7 +330,10 @@ void TValueWriter::WriteLength32(int tag, qsizetype n)
 
 TValueReader::TValueReader(QByteArrayView data) : m_data(data) {}
 
-void TValueReader::SetFormatVersion(int version) { m_key = version <= 120 ? &OldScrambleKey : &CurrentScrambleKey; }
+void TValueReader::SetFormatVersion(int version)
+{
+    m_key = version <= 120 ? &OldScrambleKey : &CurrentScrambleKey;
+}
 
 qint32 TValueReader::ReadInteger()
 {
@@ -396,7 +401,14 @@ double TValueReader::ReadDate()
 
 void TValueReader::ReadListBegin() { ExpectTag(Tag::List); }
 
-bool TValueReader::EndOfList() { return PeekTag() == Tag::ListEnd; }
+bool TValueReader::EndOfList()
+{
+    // A list that runs into the end of the data is damage, not an empty remainder.
+    const int tag = PeekTag();
+    if (tag < 0)
+        throw EStreamRead("list not terminated");
+    return tag == Tag::ListEnd;
+}
 
 void TValueReader::ReadListEnd() { ExpectTag(Tag::ListEnd); }
 

@@ -70,15 +70,15 @@ class TValueReader {
 public:
     explicit TValueReader(QByteArrayView data);
     explicit TValueReader(QByteArray&&) = delete;  // the reader would outlive its bytes
-    void SetFormatVersion(int version);  // picks the scrambling key (default: current)
-    qint32 ReadInteger();                // tags 2, 3, 4
-    QString ReadText();                  // tags 6, 12 (Windows-1252), 18 (UTF-16LE), 20 (UTF-8)
+    void SetFormatVersion(int version);            // picks the scrambling key (default: current)
+    qint32 ReadInteger();                          // tags 2, 3, 4
+    QString ReadText();                            // tags 6, 12 (Windows-1252), 18 (UTF-16LE), 20 (UTF-8)
     QString ReadScrambled();
-    bool ReadBoolean();  // true exactly for tag 9; a tag other than 8 or 9 is left unread
+    bool ReadBoolean();  // true exactly for tag 9; a tag other than 8 or 9 is left unread; raises at end
     double ReadFloat();  // tag 5, or an integer (tags 2, 3, 4, 19)
     double ReadDate();   // tag 17, or an integer (tags 2, 3, 4, 19) of whole days
     void ReadListBegin();
-    bool EndOfList();  // the next tag is 0; false at end of data, where the next read raises
+    bool EndOfList();  // the next tag is 0; the end of the data is a read error
     void ReadListEnd();
     int PeekTag() const;  // -1 at end of data
     qint64 Position() const;

@@ -28,6 +28,9 @@ class TPersonLookupList;
 class TMetaInfo;
 class TMainDataList;
 class TLoanList;
+class TFilterField;
+class TColumnFieldRefList;
+class TSettingsStore;
 struct _xmlNode;
 typedef struct _xmlNode xmlNode;
 
@@ -587,10 +590,14 @@ public:
     qint32 Category = -1;
 
     virtual int Compare(TDataItem* a, TDataItem* b) const = 0;
+    // A new condition of the class that fits this descriptor, bound to it.
+    virtual std::unique_ptr<TFilterField> CreateFilterField() = 0;
 
     QString GetDisplayName() const { return UserName.isEmpty() ? Name : UserName; }
     QString GetDisplayNamePlain() const { return QString(GetDisplayName()).remove(QLatin1Char('&')); }
     void SetUserName(const QString& text) { UserName = text == Name ? QString() : text; }
+    void LoadUserName(const TSettingsStore& settings);
+    void SaveUserName(TSettingsStore& settings) const;
     void WriteXML(xmlNode* node) override;
 };
 
@@ -601,6 +608,7 @@ public:
                      bool inherit, int sortFieldID = -1);
     qint32 SortFieldID = -1;
     int Compare(TDataItem* a, TDataItem* b) const override;
+    std::unique_ptr<TFilterField> CreateFilterField() override;
 
 private:
     QString SortKey(TDataItem* item) const;
@@ -611,6 +619,7 @@ private:
 class TBooleanDataField : public TStringDataField {
 public:
     using TStringDataField::TStringDataField;
+    std::unique_ptr<TFilterField> CreateFilterField() override;
 };
 
 class TFileReferenceDataField : public TStringDataField {
@@ -628,24 +637,45 @@ class TLookupDataField : public TStringDataField {
 public:
     TLookupDataField(int id, const QString& name, TItemKinds kinds, int category, int defaultOrder, int defaultWidth,
                      bool inherit, int maxCount, int sortFieldID = -1);
+    ~TLookupDataField() override;
     qint32 MaxCount = 1;
     bool IsSingle() const { return MaxCount == 1; }
     int Compare(TDataItem* a, TDataItem* b) const override;
+    std::unique_ptr<TFilterField> CreateFilterField() override;
+    // The columns the pick-list manager shows for this field's list.
+    virtual void FillDefaultColumns();
+    TColumnFieldRefList& GetColumns();
+
+protected:
+    // The default manager columns: field ID and width.
+    virtual QList<std::pair<int, int>> DefaultColumns() const;
+
+private:
+    std::unique_ptr<TColumnFieldRefList> FColumns;
 };
 
 class TSortLookupDataField : public TLookupDataField {
 public:
     using TLookupDataField::TLookupDataField;
+
+protected:
+    QList<std::pair<int, int>> DefaultColumns() const override;
 };
 
 class TURLLookupDataField : public TSortLookupDataField {
 public:
     using TSortLookupDataField::TSortLookupDataField;
+
+protected:
+    QList<std::pair<int, int>> DefaultColumns() const override;
 };
 
 class TPersonLookupDataField : public TURLLookupDataField {
 public:
     using TURLLookupDataField::TURLLookupDataField;
+
+protected:
+    QList<std::pair<int, int>> DefaultColumns() const override;
 };
 
 // A credit role; `CreditGroup` says which roles an editor offers together.
@@ -655,24 +685,28 @@ public:
                      int creditGroup);
     qint32 CreditGroup = 0;
     int Compare(TDataItem* a, TDataItem* b) const override;
+    std::unique_ptr<TFilterField> CreateFilterField() override;
 };
 
 class TIntegerDataField : public TDataField {
 public:
     using TDataField::TDataField;
     int Compare(TDataItem* a, TDataItem* b) const override;
+    std::unique_ptr<TFilterField> CreateFilterField() override;
 };
 
 class TDateDataField : public TDataField {
 public:
     using TDataField::TDataField;
     int Compare(TDataItem* a, TDataItem* b) const override;
+    std::unique_ptr<TFilterField> CreateFilterField() override;
 };
 
 class TFloatDataField : public TDataField {
 public:
     using TDataField::TDataField;
     int Compare(TDataItem* a, TDataItem* b) const override;
+    std::unique_ptr<TFilterField> CreateFilterField() override;
 };
 
 // The descriptors of a collection type, in definition order.
@@ -707,6 +741,9 @@ public:
     virtual void WriteFieldNames(TValueWriter& writer);
 
     void AddLoanFields();
+    // User field names kept in the settings, section "FieldNames".
+    void LoadFieldNames(const TSettingsStore& settings);
+    void SaveFieldNames(TSettingsStore& settings) const;
     TDataField* FieldByID(int id) const { return Fields.FindByID(id); }
 
 protected:
@@ -731,6 +768,15 @@ enum TGenericFieldID {
     fiArticle = 1004,
     fiSortName = 1005,
     fiURL = 1006,
+};
+
+// The values new items start with. The collection type says which fields have defaults; they live in
+// the settings, never in the collection file.
+class TFieldDefaults {
+public:
+    virtual ~TFieldDefaults() = default;
+    virtual void ReadFromSettings(const TSettingsStore&) {}
+    virtual void WriteToSettings(TSettingsStore&) const {}
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -812,6 +858,7 @@ public:
     QDateTime FileDate;
     TImageList LargeImages;
     std::unique_ptr<TMetaInfo> MetaInfo;
+    std::unique_ptr<TFieldDefaults> Defaults;
     std::unique_ptr<TLoanList> Loans;
     std::unique_ptr<TPersonLookupList> LoanPersons;
 
@@ -873,6 +920,7 @@ protected:
     void Setup();
     virtual std::unique_ptr<TMainDataList> CreateItems();
     virtual std::unique_ptr<TMetaInfo> CreateMetaInfo();
+    virtual std::unique_ptr<TFieldDefaults> CreateDefaults();
 
 private:
     void ReadLegacyBlock(TValueReader& reader, int formatVersion);

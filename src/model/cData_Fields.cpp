@@ -2,6 +2,7 @@
 
 #include "model/cCryptStream.h"
 #include "model/cData.h"
+#include "model/cData_FieldRefs.h"
 #include "model/cDataText.h"
 #include "model/cXmlUtil.h"
 

@@ -31,6 +31,7 @@ void TRootItem::Setup()
 {
     Items = CreateItems();
     MetaInfo = CreateMetaInfo();
+    Defaults = CreateDefaults();
     FillDefaultLookups();
     LargeImages.Reset();
 }
@@ -44,6 +45,8 @@ std::unique_ptr<TMetaInfo> TRootItem::CreateMetaInfo()
     meta->AddLoanFields();
     return meta;
 }
+
+std::unique_ptr<TFieldDefaults> TRootItem::CreateDefaults() { return std::make_unique<TFieldDefaults>(); }
 
 QString TRootItem::FileFilterCaption() const
 {

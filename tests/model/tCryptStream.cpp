@@ -29,7 +29,8 @@ QByteArray Written(const std::function<void(TValueWriter&)>& write)
 // What a scrambled value looks like when some other key scrambled it.
 QByteArray ScrambledWith(const QString& text, const std::array<quint8, 8>& key)
 {
-    return Written([&](TValueWriter& w) { w.WriteText(Win1252::Decode(ScrambleBytes(Win1252::Encode(text), key))); });
+    return Written(
+        [&](TValueWriter& w) { w.WriteText(Win1252::Decode(ScrambleBytes(Win1252::Encode(text), key))); });
 }
 
 QString Hex(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
@@ -122,7 +123,8 @@ TEST(ValueStreamText, ReadsWideAndCodePageTexts)
         QByteArray bytes;
         QString text;
     } cases[] = {
-        {Bytes({18, 4, 0, 0, 0, 'D', 0, 0x59, 0x01, 0x3D, 0xD8, 0x00, 0xDE}), QStringLiteral("D\u0159\U0001F600")},
+        {Bytes({18, 4, 0, 0, 0, 'D', 0, 0x59, 0x01, 0x3D, 0xD8, 0x00, 0xDE}),
+         QStringLiteral("D\u0159\U0001F600")},
         {Bytes({18, 0, 0, 0, 0}), QString()},
         {Bytes({6, 3, 0x80, 0xE9, 0x9F}), QStringLiteral("\u20AC\u00E9\u0178")},
         {Bytes({12, 2, 0, 0, 0, 0x81, 0x93}), QStringLiteral("\u0081\u201C")},
@@ -192,7 +194,8 @@ TEST(ValueStreamScrambled, GoldenBytes)
         // BC ^ 3C = 80, the character U+20AC: the code page's character, not U+0080.
         {QStringLiteral("\u00BC"), Bytes({20, 3, 0, 0, 0, 0xE2, 0x82, 0xAC})},
         // Not in the code page: EF BB BF C5 98 ^ 3C E1 58 92 0B = D3 5A E7 57 93.
-        {QStringLiteral("\u0158"), Bytes({20, 9, 0, 0, 0, 0xC3, 0x93, 0x5A, 0xC3, 0xA7, 0x57, 0xE2, 0x80, 0x9C})},
+        {QStringLiteral("\u0158"),
+         Bytes({20, 9, 0, 0, 0, 0xC3, 0x93, 0x5A, 0xC3, 0xA7, 0x57, 0xE2, 0x80, 0x9C})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
@@ -296,7 +299,7 @@ TEST(ValueStreamTags, FloatDateBooleanAndListsReadBack)
     EXPECT_FALSE(reader.ReadBoolean());
     EXPECT_TRUE(reader.EndOfList());
     reader.ReadListEnd();
-    EXPECT_FALSE(reader.EndOfList());  // end of data is not an end of list
+    EXPECT_THROW(reader.EndOfList(), EStreamRead);  // a list cannot end at the end of the data
     EXPECT_EQ(reader.PeekTag(), -1);
 }
 
