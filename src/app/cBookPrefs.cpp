@@ -23,7 +23,8 @@ void TBookPrefs::Load()
     TSettingsStore& settings = Settings();
     CurrentDatabase = settings.ReadString(QStringLiteral("Databases"), QStringLiteral("CurrentDatabase"),
                                           DemoDatabase(DataFolder));
-    DoubleClickAction = settings.ReadInteger(SettingsSection, QStringLiteral("Doubleclick"), DoubleClickAction);
+    DoubleClickAction =
+        settings.ReadInteger(SettingsSection, QStringLiteral("Doubleclick"), DoubleClickAction);
 }
 
 void TBookPrefs::Save()

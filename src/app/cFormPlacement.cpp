@@ -21,8 +21,17 @@ using TFields = std::array<qint32, TWindowPlacement::Size / 4>;
 TFields Fields(const TWindowPlacement& p)
 {
     const QRect& r = p.NormalPosition;
-    return {TWindowPlacement::Size, qint32(p.Flags), qint32(p.ShowCmd), p.MinPosition.x(), p.MinPosition.y(),
-            p.MaxPosition.x(), p.MaxPosition.y(), r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
+    return {TWindowPlacement::Size,
+            qint32(p.Flags),
+            qint32(p.ShowCmd),
+            p.MinPosition.x(),
+            p.MinPosition.y(),
+            p.MaxPosition.x(),
+            p.MaxPosition.y(),
+            r.x(),
+            r.y(),
+            r.x() + r.width(),
+            r.y() + r.height()};
 }
 
 bool WithinLimit(qint32 value) { return std::abs(qint64(value)) <= CoordinateLimit; }
@@ -39,7 +48,7 @@ std::array<QPoint, 4> Corners(const QRect& r)
 bool OnMonitor(const QPoint& point, const QRect& monitor)
 {
     return point.x() >= monitor.left() && point.x() < monitor.right() && point.y() >= monitor.top()
-        && point.y() < monitor.bottom();
+           && point.y() < monitor.bottom();
 }
 
 // Where a span of `length` starts when centred over the span from `overStart`.
@@ -114,7 +123,7 @@ TWindowState TFormPlacement::RestorePlacement(const TSettingsStore& settings, co
     }
     placed.Normal = stored->NormalPosition;
     placed.Maximized = stored->ShowCmd == TWindowPlacement::ShowMaximized;
-    if (false)
+    if (!window.Resizable)
         placed.Normal.setSize(window.Normal.size());
     return placed;
 }

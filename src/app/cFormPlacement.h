@@ -11,8 +11,8 @@
 
 class TSettingsStore;
 
-// The Windows window-placement record (44 bytes, little-endian): the form window positions have always
-// been stored in.
+// The Windows window-placement record (44 bytes, little-endian), the form in which window positions have
+// always been stored.
 struct TWindowPlacement {
     static constexpr int Size = 44;
     static constexpr quint32 ShowNormal = 1;
@@ -25,7 +25,7 @@ struct TWindowPlacement {
     QRect NormalPosition;  // as a Windows rectangle: right = x + width, bottom = y + height
 
     QByteArray Encode() const;
-    // Nothing when the bytes are not such a record or hold a rectangle no screen could show.
+    // Nothing when the bytes are not such a record or hold coordinates far beyond any desktop.
     static std::optional<TWindowPlacement> Decode(const QByteArray& bytes);
 
     bool operator==(const TWindowPlacement&) const = default;
@@ -52,7 +52,7 @@ public:
     static bool IsVisible(const TWindowPlacement& placement, const QList<QRect>& monitors);
 
     static QRect CenterOnScreen(const QRect& form, const QRect& screen);
-    // Centred over the owner, then kept off the screen's left and top edges and, before that, inside its
-    // right and bottom edges. Without an owner, CenterOnScreen.
+    // Centred over the owner but not left of or above the screen; when the form does not fit, its right
+    // and bottom edges stay on the screen instead. Without an owner, CenterOnScreen.
     static QRect CenterOver(const QRect& form, const std::optional<QRect>& owner, const QRect& screen);
 };

@@ -98,29 +98,36 @@ void TGatherixPrefs::Load()
     LastImageFolder = ImageBaseFolder;
     Proxy.Load(settings);
     LastUpdateCheck = settings.ReadDate(SettingsSection, QStringLiteral("LastUpdateCheck"), LastUpdateCheck);
-    NrDaysBetweenUpdateChecks = settings.ReadInteger(SettingsSection, QStringLiteral("NrDaysBetweenUpdateChecks"),
-                                                     NrDaysBetweenUpdateChecks);
-    DetailsTemplate =
-        settings.ReadString(QStringLiteral("XSL"), QStringLiteral("Current XSL Details Template"), DetailsTemplate);
-    DefaultLoanPeriod = settings.ReadInteger(SettingsSection, QStringLiteral("Default Loan Period"), DefaultLoanPeriod);
-    AffiliateUrl = settings.ReadString(QStringLiteral("Affiliates"), QStringLiteral("AffiliateUrl"), AffiliateUrl);
-    AffiliateName = settings.ReadString(QStringLiteral("Affiliates"), QStringLiteral("AffiliateName"), AffiliateName);
+    NrDaysBetweenUpdateChecks = settings.ReadInteger(
+        SettingsSection, QStringLiteral("NrDaysBetweenUpdateChecks"), NrDaysBetweenUpdateChecks);
+    DetailsTemplate = settings.ReadString(QStringLiteral("XSL"),
+                                          QStringLiteral("Current XSL Details Template"), DetailsTemplate);
+    DefaultLoanPeriod =
+        settings.ReadInteger(SettingsSection, QStringLiteral("Default Loan Period"), DefaultLoanPeriod);
+    AffiliateUrl =
+        settings.ReadString(QStringLiteral("Affiliates"), QStringLiteral("AffiliateUrl"), AffiliateUrl);
+    AffiliateName =
+        settings.ReadString(QStringLiteral("Affiliates"), QStringLiteral("AffiliateName"), AffiliateName);
 }
 
 void TGatherixPrefs::Save()
 {
     TSettingsStore& settings = Settings();
-    settings.WriteString(FoldersSection, QStringLiteral("Data"), FolderToWrite(DataFolder, MissingDataFolder));
+    settings.WriteString(FoldersSection, QStringLiteral("Data"),
+                         FolderToWrite(DataFolder, MissingDataFolder));
     TPrefs::Save();
     settings.WriteString(QStringLiteral("Databases"), QStringLiteral("CurrentDatabase"), CurrentDatabase);
     settings.WriteString(SettingsSection, QStringLiteral("ImageBaseFolder"),
                          FolderToWrite(ImageBaseFolder, MissingImageBaseFolder));
     for (const TSwitch& s : Switches)
         settings.WriteBool(SettingsSection, QLatin1String(s.Name), this->*s.Member);
-    settings.WriteString(QStringLiteral("Version info"), QStringLiteral("Version"), QStringLiteral(TOMEKEEP_VERSION));
+    settings.WriteString(QStringLiteral("Version info"), QStringLiteral("Version"),
+                         QStringLiteral(TOMEKEEP_VERSION));
     settings.WriteDate(SettingsSection, QStringLiteral("LastUpdateCheck"), LastUpdateCheck);
-    settings.WriteInteger(SettingsSection, QStringLiteral("NrDaysBetweenUpdateChecks"), NrDaysBetweenUpdateChecks);
-    settings.WriteString(QStringLiteral("XSL"), QStringLiteral("Current XSL Details Template"), DetailsTemplate);
+    settings.WriteInteger(SettingsSection, QStringLiteral("NrDaysBetweenUpdateChecks"),
+                          NrDaysBetweenUpdateChecks);
+    settings.WriteString(QStringLiteral("XSL"), QStringLiteral("Current XSL Details Template"),
+                         DetailsTemplate);
     settings.WriteInteger(SettingsSection, QStringLiteral("Default Loan Period"), DefaultLoanPeriod);
     Proxy.Save(settings);
 }

@@ -19,11 +19,11 @@ public:
     void Load() override;
     void Save() override;
 
-    QString DataFolder;       // where collection files are opened and saved; ends with "/"
-    QString CurrentDatabase;  // the collection opened at start-up; the product sets the default
-    QString LastImageFolder;  // where picture dialogs start; not stored
-    QString DetailsTemplate;  // XSL template of the details view
-    QString ImageBaseFolder;  // base of relative picture file names; ends with a separator
+    QString DataFolder;                // where collection files are opened and saved; ends with "/"
+    QString CurrentDatabase;           // the collection opened at start-up; the product sets the default
+    QString LastImageFolder;           // where picture dialogs start; not stored
+    QString DetailsTemplate;           // XSL template of the details view
+    QString ImageBaseFolder;           // base of relative picture file names; ends with a separator
     bool ShowLookupSortNames = false;  // pick-list entries show their sort text
     bool AutoIncrementIndex = true;    // new items get the next index number
     bool ConfirmItemRemoval = true;
@@ -31,11 +31,11 @@ public:
     bool ShowInCollectionIndicator = true;
     bool LookupHintShown = false;
     TProxySettings Proxy;
-    double LastUpdateCheck = 0;           // day number
+    double LastUpdateCheck = 0;            // day number
     qint32 NrDaysBetweenUpdateChecks = 7;  // -1 never, 0 at every start
-    qint32 DefaultLoanPeriod = 21;        // days
-    QString AffiliateUrl;                 // read only
-    QString AffiliateName;                // read only
+    qint32 DefaultLoanPeriod = 21;         // days
+    QString AffiliateUrl;                  // read only
+    QString AffiliateName;                 // read only
 
 private:
     // A stored folder that was missing at start: this run uses the fallback, while the stored value goes

@@ -3,6 +3,7 @@
 #include "platform/SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTemporaryDir>
 
 TPrefs::TPrefs() = default;
@@ -30,13 +31,16 @@ TSettingsStore& TPrefs::Settings()
 {
     if (!Store) {
         ScratchFolder = std::make_unique<QTemporaryDir>();
-        // An empty path would mean the user's file; without a temporary folder the store stays unwritable.
-        const QString folder = ScratchFolder->isValid() ? ScratchFolder->path() : QStringLiteral("/nonexistent");
-        Store = std::make_unique<TSettingsStore>(folder + QStringLiteral("/settings.reg"));
+        // Never an empty path: that names the user's file.
+        const QString folder = ScratchFolder->isValid() ? ScratchFolder->path() : QDir::tempPath();
+        Store = std::make_unique<TSettingsStore>(folder + QStringLiteral("/tomekeep-defaults.reg"));
     }
     return *Store;
 }
 
 void TPrefs::Load() {}
 
-void TPrefs::Save() { Settings().WriteString(QStringLiteral("Folders"), QStringLiteral("App"), ProgramFolder()); }
+void TPrefs::Save()
+{
+    Settings().WriteString(QStringLiteral("Folders"), QStringLiteral("App"), ProgramFolder());
+}

@@ -44,7 +44,8 @@ void Apply(QWidget* form, const TWindowState& placed)
 
 void RestorePlacement(QWidget* form)
 {
-    Apply(form, TFormPlacement::RestorePlacement(Prefs().Settings(), Describe(form), Monitors(), CentringArea()));
+    Apply(form,
+          TFormPlacement::RestorePlacement(Prefs().Settings(), Describe(form), Monitors(), CentringArea()));
 }
 
 void SavePlacement(QWidget* form) { TFormPlacement::SavePlacement(Prefs().Settings(), Describe(form)); }

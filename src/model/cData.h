@@ -69,6 +69,8 @@ public:
     virtual TTreeNode* AddNode(TTreeNode* parent, const QString& text, class TDataObject* data, int imageIndex,
                                int selectedIndex) = 0;
     virtual void SetHasChildren(TTreeNode* node, bool hasChildren) = 0;
+    // A small mark beside the node; 0 none.
+    virtual void SetStateIndex(TTreeNode*, int) {}
 };
 
 // An image list of 32x32 pictures: the program's standard large images followed by item thumbnails.

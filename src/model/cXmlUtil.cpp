@@ -1,5 +1,7 @@
 #include "model/cXmlUtil.h"
 
+#include "online/cOnlineQueryBase.h"
+
 #include <libxml/tree.h>
 
 namespace {
@@ -47,7 +49,7 @@ QString XmlElementText(xmlNode* node, const char* name)
     xmlChar* content = xmlNodeGetContent(element);
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(content));
     xmlFree(content);
-    return text;
+    return DecodeWebText(text);
 }
 
 xmlNode* XmlAddElement(xmlNode* parent, const char* name)

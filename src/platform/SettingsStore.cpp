@@ -388,7 +388,8 @@ QString ReadText(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray bytes = file.read(MaxFileSize);
+    // read(n) sets aside all n bytes at once, so ask for no more than there is.
+    const QByteArray bytes = file.read(std::min(file.size(), MaxFileSize));
     QStringDecoder decoder(QStringConverter::encodingForData(bytes).value_or(QStringConverter::Utf8));
     QString text = decoder.decode(bytes);
     // A UTF-16 file may hold lone surrogates; take them as our UTF-8 writer will.

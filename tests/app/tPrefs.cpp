@@ -65,8 +65,8 @@ void ExpectValues(const TValues& actual, const TValues& expected)
     for (size_t i = 0; i < actual.size(); ++i) {
         EXPECT_EQ(actual[i].first, expected[i].first);
         EXPECT_EQ(actual[i].second, expected[i].second)
-            << actual[i].first.toStdString() << ": " << actual[i].second.toString().toStdString() << " instead of "
-            << expected[i].second.toString().toStdString();
+            << actual[i].first.toStdString() << ": " << actual[i].second.toString().toStdString()
+            << " instead of " << expected[i].second.toString().toStdString();
     }
 }
 
@@ -158,6 +158,7 @@ TEST_F(PrefsTest, FirstStartAndTheBuiltInObjectGiveTheDefaults)
         const auto* builtIn = dynamic_cast<const TBookPrefs*>(&Prefs());
         ASSERT_NE(builtIn, nullptr);
         ExpectValues(Values(*builtIn), defaults);
+        EXPECT_NE(Prefs().Settings().FilePath(), TSettingsStore::DefaultPath());
     }
 }
 
@@ -191,7 +192,8 @@ TEST_F(PrefsTest, EveryPreferenceIsStoredWithItsTypeAndReadBack)
     prefs->DoubleClickAction = 2;
     TValues expected = Values(*prefs);
     Replace(expected, "LastImageFolder", images);  // where picture dialogs start is not kept
-    Replace(expected, "AffiliateUrl", QString("https://partner.example/"));  // the partner's are never written
+    Replace(expected, "AffiliateUrl",
+            QString("https://partner.example/"));  // the partner's are never written
 
     const auto store = SaveAndReopenStore(std::move(prefs));
     const struct {
@@ -338,14 +340,30 @@ TEST(ProxySettings, ApplyToSetsTheProxyOnlyWithAServer)
         const char* user;
     } cases[] = {
         {{"", "3128", "me", "pw"}, QNetworkProxy::NoProxy, QNetworkProxy::NoProxy, "untouched", 1, ""},
-        {{"proxy.example", "3128", "me", "pw"}, QNetworkProxy::DefaultProxy, QNetworkProxy::HttpProxy,
-         "proxy.example", 3128, "me"},
-        {{"proxy.example", "eighty", "me", "pw"}, QNetworkProxy::NoProxy, QNetworkProxy::HttpProxy,
-         "proxy.example", 8080, "me"},
-        {{"proxy.example", "", "me", "pw"}, QNetworkProxy::NoProxy, QNetworkProxy::HttpProxy, "proxy.example",
-         8080, "me"},
-        {{"socks.example", "1080", "", ""}, QNetworkProxy::Socks5Proxy, QNetworkProxy::Socks5Proxy,
-         "socks.example", 1080, ""},
+        {{"proxy.example", "3128", "me", "pw"},
+         QNetworkProxy::DefaultProxy,
+         QNetworkProxy::HttpProxy,
+         "proxy.example",
+         3128,
+         "me"},
+        {{"proxy.example", "eighty", "me", "pw"},
+         QNetworkProxy::NoProxy,
+         QNetworkProxy::HttpProxy,
+         "proxy.example",
+         8080,
+         "me"},
+        {{"proxy.example", "", "me", "pw"},
+         QNetworkProxy::NoProxy,
+         QNetworkProxy::HttpProxy,
+         "proxy.example",
+         8080,
+         "me"},
+        {{"socks.example", "1080", "", ""},
+         QNetworkProxy::Socks5Proxy,
+         QNetworkProxy::Socks5Proxy,
+         "socks.example",
+         1080,
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.host);
@@ -375,8 +393,9 @@ TEST(WindowPlacementRecord, HasTheWindowsLayoutAndReadsBack)
     placement.Flags = 2;
     placement.MinPosition = QPoint(-32000, -32000);
     const QByteArray bytes = placement.Encode();
-    EXPECT_EQ(bytes.toHex(' '), "2c 00 00 00 02 00 00 00 03 00 00 00 00 83 ff ff 00 83 ff ff ff ff ff ff ff ff ff "
-                                "ff 0a 00 00 00 14 00 00 00 36 01 00 00 dc 00 00 00");
+    EXPECT_EQ(bytes.toHex(' '),
+              "2c 00 00 00 02 00 00 00 03 00 00 00 00 83 ff ff 00 83 ff ff ff ff ff ff ff ff ff "
+              "ff 0a 00 00 00 14 00 00 00 36 01 00 00 dc 00 00 00");
     EXPECT_EQ(TWindowPlacement::Decode(bytes), placement);
 }
 
@@ -414,7 +433,10 @@ TEST(FormPlacement, AStoredPlacementIsVisibleWhenAllFourCornersAreOnAMonitor)
         {"across two, second detached", Placement(QRect(1500, 100, 800, 600)), {Primary}, false},
         {"on the detached second monitor", Placement(QRect(2000, 100, 800, 600)), {Primary}, false},
         {"below the shorter monitor", Placement(QRect(1500, 900, 800, 150)), {Primary, Secondary}, false},
-        {"maximised anywhere", Placement(QRect(5000, 5000, 800, 600), TWindowPlacement::ShowMaximized), {}, true},
+        {"maximised anywhere",
+         Placement(QRect(5000, 5000, 800, 600), TWindowPlacement::ShowMaximized),
+         {},
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -462,7 +484,8 @@ TEST(FormPlacement, RestoreTakesTheStoredPlacementOrCentres)
         {"nothing stored", std::nullopt, resizable, QRect(760, 390, 400, 300), false},
         {"stored", TWindowState{"fmProbe", stored, false, true}, resizable, stored, false},
         {"stored maximised", TWindowState{"fmProbe", stored, true, true}, resizable, stored, true},
-        {"fixed size", TWindowState{"fmProbe", stored, false, true}, fixedSize, QRect(100, 50, 420, 310), false},
+        {"fixed size", TWindowState{"fmProbe", stored, false, true}, fixedSize, QRect(100, 50, 420, 310),
+         false},
         {"on a detached monitor", TWindowState{"fmProbe", QRect(2000, 100, 640, 480), false, true}, resizable,
          QRect(760, 390, 400, 300), false},
     };
@@ -498,8 +521,9 @@ TEST_F(PrefsTest, FormsGetBackWhereTheyWere)
     form.setObjectName("fmProbe");
     form.setGeometry(50, 60, 300, 200);
     SavePlacement(&form);
-    EXPECT_EQ(TWindowPlacement::Decode(prefs->Settings().ReadBinary("WindowPlacement", "fmProbe"))->NormalPosition,
-              QRect(50, 60, 300, 200));
+    EXPECT_EQ(
+        TWindowPlacement::Decode(prefs->Settings().ReadBinary("WindowPlacement", "fmProbe"))->NormalPosition,
+        QRect(50, 60, 300, 200));
 
     form.setGeometry(0, 0, 100, 100);
     RestorePlacement(&form);

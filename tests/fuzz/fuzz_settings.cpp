@@ -4,7 +4,9 @@
 
 #include "platform/SettingsStore.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdint>
@@ -79,11 +81,18 @@ void CopyAndSave(const QString& from, const QString& to)
         std::abort();
 }
 
+// Every run saves twice and saving flushes to disk: in memory when the system offers it, that costs little.
+QString TemporaryBase()
+{
+    const QFileInfo shm(QStringLiteral("/dev/shm"));
+    return shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static QTemporaryDir dir;
+    static QTemporaryDir dir(TemporaryBase() + QStringLiteral("/fuzz_settings-XXXXXX"));
     const QString input = dir.filePath(QStringLiteral("input.reg"));
     const QString first = dir.filePath(QStringLiteral("first.reg"));
     const QString second = dir.filePath(QStringLiteral("second.reg"));

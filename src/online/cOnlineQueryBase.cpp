@@ -1,0 +1,380 @@
+#include "online/cOnlineQueryBase.h"
+
+#include "model/cCryptStream.h"
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <functional>
+#include <queue>
+#include <set>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using TCodePoints = std::vector<char32_t>;
+
+constexpr int None = -1;
+
+bool IsXmlChar(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+           || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// The text as code points, so that no pass can split a surrogate pair; what XML does not allow
+// (unpaired surrogates among it) is left out.
+TCodePoints XmlCodePoints(const QString& text)
+{
+    TCodePoints points;
+    points.reserve(size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
+        if (IsXmlChar(c))
+            points.push_back(c);
+    }
+    return points;
+}
+
+// The character a byte stands for in the collection's code page.
+char32_t AnsiChar(int byte)
+{
+    static const QString table = [] {
+        QByteArray bytes(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            bytes[b] = char(b);
+        return Win1252::Decode(bytes);
+    }();
+    return table.at(byte).unicode();
+}
+
+// The text between "&#" and ";", read character by character: a decimal code, or a space when it is
+// no number. Codes beyond Unicode stick at the first one past it rather than wrap around.
+class TEntityCode {
+public:
+    void Add(char32_t c)
+    {
+        IsNumber = IsNumber && c >= U'0' && c <= U'9';
+        if (IsNumber)
+            Value = std::min<char32_t>(Value * 10 + (c - U'0'), BeyondUnicode);
+        Empty = false;
+    }
+    // Low codes keep the meaning they had when texts were 8-bit: a Windows-1252 character.
+    char32_t Character() const
+    {
+        if (!IsNumber || Empty)
+            return U' ';
+        return Value <= 0xFF ? AnsiChar(int(Value)) : Value;
+    }
+
+private:
+    static constexpr char32_t BeyondUnicode = 0x110000;
+    char32_t Value = 0;
+    bool IsNumber = true;
+    bool Empty = true;
+};
+
+// The entity passes over a linked list of the characters. An "&" is followed by a run of "amp;" that
+// every pass shortens by one, and the pass that finds the run empty also replaces a named entity right
+// after the "&". So each "&" can be brought up to the current pass in one step when it is looked at,
+// and a pass only touches its first "&#", the ";" after it and the "&" before it. Nodes are removed
+// or changed but never moved, so their index orders them.
+class TEntityPasses {
+public:
+    explicit TEntityPasses(const TCodePoints& text);
+    // False when an "&#" has no ";" after it; the passes stop there.
+    bool Run();
+    // The text as the last pass left it.
+    TCodePoints Text();
+
+private:
+    struct TNode {
+        char32_t Ch;  // 0 once removed
+        int Prev, Next;
+    };
+    // An "&" of the text: as of pass Base followed by Run times "amp;", the last of them ending at node
+    // RunEnd (the "&" itself when Run is 0), then its tail. Prev and Next link the "&"s still there.
+    struct TAmp {
+        int Node, RunEnd, Prev, Next;
+        qint64 Run = 0, Base = 0;
+    };
+    using TWait = std::pair<qint64, int>;  // the pass from which an "&" reads "&#", and the "&"
+
+    char32_t CharAt(int node) const { return node == None ? 0 : Nodes[node].Ch; }
+    int Next(int node) const { return Nodes[node].Next; }
+    bool Spells(int node, std::u32string_view word, int& last) const;
+    void Unlink(int first, int last);
+    int AmpAt(int node) const;
+    bool IsLive(int amp) const { return Nodes[Amps[amp].Node].Ch == U'&'; }
+    char32_t TailStart(const TAmp& a) const { return CharAt(Next(a.RunEnd)); }
+    void Unchain(int amp);
+    void Renew(int amp);
+    void Settle(int amp);
+    void ReplaceNamed(int amp);
+    void Activate();
+    char32_t SeenBySearch(int node);
+    bool ReplaceFirst(int amp);
+    void Put(int amp, int previous, char32_t c);
+
+    std::vector<TNode> Nodes;  // [0] stands before the first character
+    std::vector<TAmp> Amps;    // in text order
+    std::set<int> Ready;       // the "&"s that read "&#" in this pass
+    std::priority_queue<TWait, std::vector<TWait>, std::greater<>> Waiting;
+    qint64 Pass = 0;
+};
+
+TEntityPasses::TEntityPasses(const TCodePoints& text)
+{
+    const int count = int(text.size());
+    Nodes.reserve(size_t(count) + 1);
+    Nodes.push_back({0, None, count ? 1 : None});
+    for (int node = 1; node <= count; ++node) {
+        Nodes.push_back({text[size_t(node) - 1], node - 1, node < count ? node + 1 : None});
+        if (text[size_t(node) - 1] == U'&')
+            Amps.push_back({node, node, int(Amps.size()) - 1, int(Amps.size()) + 1});
+    }
+    if (!Amps.empty())
+        Amps.back().Next = None;
+    for (int amp = 0; amp < int(Amps.size()); ++amp)
+        Renew(amp);
+}
+
+bool TEntityPasses::Run()
+{
+    for (Pass = 1;; ++Pass) {
+        Activate();
+        if (Ready.empty())
+            return true;
+        if (!ReplaceFirst(*Ready.begin()))
+            return false;
+    }
+}
+
+TCodePoints TEntityPasses::Text()
+{
+    TCodePoints text;
+    for (int node = Next(0); node != None; node = Next(node)) {
+        if (Nodes[node].Ch == U'&')
+            Settle(AmpAt(node));
+        text.push_back(Nodes[node].Ch);
+    }
+    return text;
+}
+
+// Whether the characters from `node` on spell `word`; `last` gets the node of its last character.
+bool TEntityPasses::Spells(int node, std::u32string_view word, int& last) const
+{
+    for (char32_t c : word) {
+        if (CharAt(node) != c)
+            return false;
+        last = node;
+        node = Next(node);
+    }
+    return true;
+}
+
+// Removes the nodes from `first` to `last`.
+void TEntityPasses::Unlink(int first, int last)
+{
+    const int before = Nodes[first].Prev;
+    const int after = Nodes[last].Next;
+    Nodes[before].Next = after;
+    if (after != None)
+        Nodes[after].Prev = before;
+    for (int node = first;; node = Next(node)) {
+        Nodes[node].Ch = 0;
+        if (node == last)
+            break;
+    }
+}
+
+int TEntityPasses::AmpAt(int node) const
+{
+    const auto at = std::lower_bound(Amps.begin(), Amps.end(), node,
+                                     [](const TAmp& a, int n) { return a.Node < n; });
+    return int(at - Amps.begin());
+}
+
+// Takes an "&" out of the chain once it is replaced or removed.
+void TEntityPasses::Unchain(int amp)
+{
+    const TAmp& a = Amps[amp];
+    if (a.Prev != None)
+        Amps[a.Prev].Next = a.Next;
+    if (a.Next != None)
+        Amps[a.Next].Prev = a.Prev;
+    Ready.erase(amp);
+}
+
+// Looks at what follows an "&" again, as of this pass, after the text after it changed.
+void TEntityPasses::Renew(int amp)
+{
+    TAmp& a = Amps[amp];
+    a.Base = Pass;
+    for (int last; Spells(Next(a.RunEnd), U"amp;", last); a.RunEnd = last)
+        ++a.Run;
+    if (TailStart(a) == U'#')
+        Waiting.push({a.Base + a.Run, amp});
+}
+
+// Applies to an "&" the named replacements of the passes since it was last looked at.
+void TEntityPasses::Settle(int amp)
+{
+    TAmp& a = Amps[amp];
+    const qint64 passes = Pass - a.Base;
+    if (passes <= 0)
+        return;
+    const qint64 taken = std::min(passes, a.Run);
+    if (taken > 0) {
+        int last = a.Node;
+        for (qint64 i = 0; i < 4 * taken; ++i)
+            last = Next(last);
+        Unlink(Next(a.Node), last);
+        a.Run -= taken;
+        if (a.Run == 0)
+            a.RunEnd = a.Node;
+    }
+    a.Base = Pass;
+    if (a.Run == 0)
+        ReplaceNamed(amp);
+}
+
+void TEntityPasses::ReplaceNamed(int amp)
+{
+    static constexpr std::pair<std::u32string_view, char32_t> named[] = {
+        {U"lt;", U'<'}, {U"gt;", U'>'}, {U"quot;", U'"'}, {U"nbsp;", U' '}};
+    const int node = Amps[amp].Node;
+    for (const auto& [word, c] : named) {
+        int last;
+        if (Spells(Next(node), word, last)) {
+            Unlink(Next(node), last);
+            Nodes[node].Ch = c;
+            Unchain(amp);
+            return;
+        }
+    }
+}
+
+void TEntityPasses::Activate()
+{
+    while (!Waiting.empty() && Waiting.top().first <= Pass) {
+        const auto [from, amp] = Waiting.top();
+        Waiting.pop();
+        const TAmp& a = Amps[amp];
+        if (IsLive(amp) && a.Base + a.Run == from && TailStart(a) == U'#')
+            Ready.insert(amp);
+    }
+}
+
+// A character as this pass sees it, on the way to the ";" that ends an "&#". An "&" passed over goes
+// with the entity.
+char32_t TEntityPasses::SeenBySearch(int node)
+{
+    if (Nodes[node].Ch == U'&') {
+        const int amp = AmpAt(node);
+        Settle(amp);
+        if (IsLive(amp))
+            Unchain(amp);
+    }
+    return Nodes[node].Ch;
+}
+
+// Replaces the "&#" at `amp` up to the next ";" by the character of its code.
+bool TEntityPasses::ReplaceFirst(int amp)
+{
+    Ready.erase(amp);
+    Settle(amp);
+    const int previous = Amps[amp].Prev;
+    if (previous != None)
+        Settle(previous);
+    const int hash = Next(Amps[amp].Node);
+    TEntityCode code;
+    int node = Next(hash);
+    for (; node != None && SeenBySearch(node) != U';'; node = Next(node))
+        code.Add(Nodes[node].Ch);
+    if (node == None)
+        return false;
+    Unlink(hash, node);
+    Put(amp, previous, code.Character());
+    return true;
+}
+
+// Puts the decoded character where the "&" of the entity stood.
+void TEntityPasses::Put(int amp, int previous, char32_t c)
+{
+    TAmp& a = Amps[amp];
+    if (c == U'&') {  // an "&" again, now followed by what came after the ";"
+        a.Run = 0;
+        a.RunEnd = a.Node;
+        Renew(amp);
+        return;
+    }
+    Unchain(amp);
+    if (IsXmlChar(c))
+        Nodes[a.Node].Ch = c;
+    else
+        Unlink(a.Node, a.Node);
+    if (previous != None && IsLive(previous))
+        Renew(previous);  // what follows it may now spell an entity or "#"
+}
+
+// "%xx" with two hexadecimal digits gives that byte, anything else (fewer characters too) a space.
+int PercentByte(const TCodePoints& text, size_t from, size_t count)
+{
+    const auto digit = [](char32_t c) {
+        return c >= U'0' && c <= U'9' ? int(c - U'0')
+               : c >= U'a' && c <= U'f' ? int(c - U'a') + 10
+               : c >= U'A' && c <= U'F' ? int(c - U'A') + 10
+                                        : -1;
+    };
+    if (count < 2 || digit(text[from]) < 0 || digit(text[from + 1]) < 0)
+        return 0x20;
+    return digit(text[from]) * 16 + digit(text[from + 1]);
+}
+
+// The percent passes in one sweep: everything before the first "%" is final, and a decoded "%" is read
+// again where it stands, as the next pass would.
+TCodePoints DecodePercents(TCodePoints text)
+{
+    TCodePoints out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] != U'%') {
+            out.push_back(text[i++]);
+            continue;
+        }
+        const size_t count = std::min<size_t>(2, text.size() - i - 1);
+        const char32_t c = AnsiChar(PercentByte(text, i + 1, count));
+        i += 1 + count;
+        if (c == U'%')
+            text[--i] = c;
+        else if (IsXmlChar(c))
+            out.push_back(c);
+    }
+    return out;
+}
+
+}  // namespace
+
+QString DecodeWebText(const QString& text, bool* complete)
+{
+    TCodePoints points = XmlCodePoints(text);
+    bool finished = true;
+    if (std::find(points.begin(), points.end(), U'&') != points.end()) {
+        TEntityPasses passes(points);
+        finished = passes.Run();
+        points = passes.Text();
+    }
+    if (finished)
+        points = DecodePercents(std::move(points));
+    if (complete)
+        *complete = finished;
+    return QString::fromUcs4(points.data(), qsizetype(points.size()));
+}
