@@ -3,6 +3,8 @@
 // entries and pick lists, credits, field descriptors and their metadata, loan records and the
 // collection root that owns one collection and reads and writes its file.
 
+#include "model/cXmlDocument.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QImage>
@@ -911,6 +913,9 @@ public:
                     const TItemFilter& filter2 = {});
     void CountUsageAll(const TLookupListInfo& info);
     void LinkLoans();
+    // The collection XML of one item, or of every item of a reference list, optionally with a style
+    // sheet instruction.
+    TXmlDocument WriteXMLDocument(TDataObject* itemOrList, const QString& styleSheet = QString());
     TDataField* FieldByID(int id) const { return MetaInfo->FieldByID(id); }
 
     // The whole file as bytes, as SaveToFile writes it.

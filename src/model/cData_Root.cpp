@@ -5,6 +5,9 @@
 #include "model/cData.h"
 #include "platform/AtomicFile.h"
 #include "platform/Messenger.h"
+#include "model/cXmlUtil.h"
+
+#include <libxml/tree.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -166,6 +169,30 @@ void TRootItem::ReplaceLookupReferences(const TDataField* field, TLookupItem* ol
         for (TDataItem* loan : *Loans)
             if (static_cast<TLoanInfo*>(loan)->LoanedTo == oldEntry)
                 static_cast<TLoanInfo*>(loan)->LoanedTo = newEntry;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The collection XML
+
+TXmlDocument TRootItem::WriteXMLDocument(TDataObject* itemOrList, const QString& styleSheet)
+{
+    const QByteArray item = XMLItemElement().toUtf8();
+    TXmlDocument document(xmlNewDoc(BAD_CAST "1.0"));
+    xmlDoc* doc = document.get();
+    if (!styleSheet.isEmpty()) {
+        const QByteArray data = QStringLiteral("type=\"text/xsl\" href=\"%1\"").arg(styleSheet).toUtf8();
+        xmlAddChild(reinterpret_cast<xmlNode*>(doc), xmlNewDocPI(doc, BAD_CAST "xml-stylesheet", BAD_CAST data.constData()));
+    }
+    xmlCreateIntSubset(doc, BAD_CAST(item + "info").constData(), nullptr, nullptr);
+    xmlNode* info = xmlNewDocNode(doc, nullptr, BAD_CAST(item + "info").constData(), nullptr);
+    xmlDocSetRootElement(doc, info);
+    MetaInfo->Fields.WriteXML(XmlAddElement(info, (item + "metadata").constData()), "field");
+    xmlNode* list = XmlAddElement(info, (item + "list").constData());
+    if (auto* single = dynamic_cast<TDataItem*>(itemOrList))
+        single->WriteXML(XmlAddElement(list, item.constData()));
+    else if (auto* items = dynamic_cast<TDataRefList*>(itemOrList))
+        items->WriteXML(list, item.constData());
+    return document;
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <functional>
 #include <queue>
-#include <set>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -113,18 +112,22 @@ private:
     int AmpAt(int node) const;
     bool IsLive(int amp) const { return Nodes[Amps[amp].Node].Ch == U'&'; }
     char32_t TailStart(const TAmp& a) const { return CharAt(Next(a.RunEnd)); }
+    bool ReadsHash(int amp) const;
     void Unchain(int amp);
     void Renew(int amp);
     void Settle(int amp);
     void ReplaceNamed(int amp);
     void Activate();
+    int FirstReady();
     char32_t SeenBySearch(int node);
     bool ReplaceFirst(int amp);
     void Put(int amp, int previous, char32_t c);
 
     std::vector<TNode> Nodes;  // [0] stands before the first character
     std::vector<TAmp> Amps;    // in text order
-    std::set<int> Ready;       // the "&"s that read "&#" in this pass
+    // The "&"s that read "&#" in this pass, and those that will in a later one. Entries are checked
+    // when taken, as the text may have changed since.
+    std::priority_queue<int, std::vector<int>, std::greater<>> Ready;
     std::priority_queue<TWait, std::vector<TWait>, std::greater<>> Waiting;
     qint64 Pass = 0;
 };
@@ -149,9 +152,10 @@ bool TEntityPasses::Run()
 {
     for (Pass = 1;; ++Pass) {
         Activate();
-        if (Ready.empty())
+        const int first = FirstReady();
+        if (first == None)
             return true;
-        if (!ReplaceFirst(*Ready.begin()))
+        if (!ReplaceFirst(first))
             return false;
     }
 }
@@ -159,6 +163,7 @@ bool TEntityPasses::Run()
 TCodePoints TEntityPasses::Text()
 {
     TCodePoints text;
+    text.reserve(Nodes.size());
     for (int node = Next(0); node != None; node = Next(node)) {
         if (Nodes[node].Ch == U'&')
             Settle(AmpAt(node));
@@ -209,7 +214,12 @@ void TEntityPasses::Unchain(int amp)
         Amps[a.Prev].Next = a.Next;
     if (a.Next != None)
         Amps[a.Next].Prev = a.Prev;
-    Ready.erase(amp);
+}
+
+bool TEntityPasses::ReadsHash(int amp) const
+{
+    const TAmp& a = Amps[amp];
+    return IsLive(amp) && TailStart(a) == U'#' && a.Base + a.Run <= Pass;
 }
 
 // Looks at what follows an "&" again, as of this pass, after the text after it changed.
@@ -264,12 +274,17 @@ void TEntityPasses::ReplaceNamed(int amp)
 void TEntityPasses::Activate()
 {
     while (!Waiting.empty() && Waiting.top().first <= Pass) {
-        const auto [from, amp] = Waiting.top();
+        if (ReadsHash(Waiting.top().second))
+            Ready.push(Waiting.top().second);
         Waiting.pop();
-        const TAmp& a = Amps[amp];
-        if (IsLive(amp) && a.Base + a.Run == from && TailStart(a) == U'#')
-            Ready.insert(amp);
     }
+}
+
+int TEntityPasses::FirstReady()
+{
+    while (!Ready.empty() && !ReadsHash(Ready.top()))
+        Ready.pop();
+    return Ready.empty() ? None : Ready.top();
 }
 
 // A character as this pass sees it, on the way to the ";" that ends an "&#". An "&" passed over goes
@@ -288,7 +303,7 @@ char32_t TEntityPasses::SeenBySearch(int node)
 // Replaces the "&#" at `amp` up to the next ";" by the character of its code.
 bool TEntityPasses::ReplaceFirst(int amp)
 {
-    Ready.erase(amp);
+    Ready.pop();
     Settle(amp);
     const int previous = Amps[amp].Prev;
     if (previous != None)

@@ -6,6 +6,8 @@
 #include "model/cXmlUtil.h"
 #include "online/cOnlineQueryBase.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <string>

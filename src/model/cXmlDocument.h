@@ -1,0 +1,18 @@
+#pragma once
+// An owned libxml2 document and its serialisation as UTF-8 text.
+
+#include <QByteArray>
+#include <memory>
+
+struct _xmlDoc;
+typedef struct _xmlDoc xmlDoc;
+
+struct TXmlDocFree {
+    void operator()(xmlDoc* doc) const;
+};
+using TXmlDocument = std::unique_ptr<xmlDoc, TXmlDocFree>;
+
+// The document as UTF-8 text, starting with the declaration <?xml version="1.0"?>.
+QByteArray XmlDocumentText(xmlDoc* doc, bool indent = true);
+// Parses untrusted XML: no DTD loading, no external entities, no network; nullptr when not well-formed.
+TXmlDocument ParseXmlSafely(const QByteArray& text);
