@@ -458,6 +458,8 @@ void TDataRefList::SortWith(const std::function<int(TDataItem*, TDataItem*)>& co
 
 void TDataRefList::SortByField(const TDataField* field, int direction)
 {
+    if (SortByValues({{field, direction}}, direction))
+        return;
     SortWith([&](TDataItem* a, TDataItem* b) {
         const int result = field->Compare(a, b) * direction;
         return result != 0 ? result : Sign(qint64(a->GetID()) - b->GetID()) * direction;
@@ -466,12 +468,44 @@ void TDataRefList::SortByField(const TDataField* field, int direction)
 
 void TDataRefList::SortByFields(const QList<TSortKey>& sortFields)
 {
+    if (SortByValues(sortFields, 1))
+        return;
     SortWith([&](TDataItem* a, TDataItem* b) {
         for (const TSortKey& key : sortFields)
             if (const int result = key.Field->Compare(a, b) * key.Order)
                 return result;
         return Sign(qint64(a->GetID()) - b->GetID());
     });
+}
+
+bool TDataRefList::SortByValues(const QList<TSortKey>& sortFields, int idOrder)
+{
+    // Each item's place on every field is worked out once; the comparisons then only compare keys.
+    struct TDecorated {
+        TDataItem* Item;
+        qint64 ID;
+        std::vector<TSortValue> Values;
+    };
+    TSortKeyCache cache;
+    std::vector<TDecorated> decorated;
+    decorated.reserve(size_t(Count()));
+    for (TDataItem* item : FItems) {
+        TDecorated entry{item, item->GetID(), std::vector<TSortValue>(size_t(sortFields.size()))};
+        for (qsizetype k = 0; k < sortFields.size(); ++k)
+            if (!sortFields[k].Field->GetSortValue(item, entry.Values[size_t(k)], cache))
+                return false;
+        decorated.push_back(std::move(entry));
+    }
+    std::sort(decorated.begin(), decorated.end(), [&](const TDecorated& a, const TDecorated& b) {
+        for (qsizetype k = 0; k < sortFields.size(); ++k)
+            if (const int result = TDataField::CompareSortValues(a.Values[size_t(k)], b.Values[size_t(k)]))
+                return result * sortFields[k].Order < 0;
+        return Sign(a.ID - b.ID) * idOrder < 0;
+    });
+    for (size_t i = 0; i < decorated.size(); ++i)
+        FItems[qsizetype(i)] = decorated[i].Item;
+    Changed();
+    return true;
 }
 
 int TDataRefList::Add(TDataItem* item)

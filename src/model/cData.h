@@ -5,6 +5,7 @@
 
 #include "model/cXmlDocument.h"
 
+#include <QCollatorSortKey>
 #include <QDateTime>
 #include <QHash>
 #include <QImage>
@@ -15,6 +16,8 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <unordered_map>
+#include <vector>
 
 class TValueReader;
 class TValueWriter;
@@ -200,6 +203,19 @@ private:
     bool Inherits(const TDataField* field) const;
 };
 
+// Where one item stands on one field, worked out once per sort: text keys compared in order (a missing
+// one counting as the empty text), or a number.
+struct TSortValue {
+    std::vector<QCollatorSortKey> Texts;
+    double Number = 0;
+};
+
+// Keys of pick-list entries, shared by the items of one sort.
+struct TSortKeyCache {
+    std::unordered_map<const TLookupItem*, QCollatorSortKey> Entries;
+    const QCollatorSortKey& EntryKey(const TLookupItem* entry);
+};
+
 // One key of a sort: a descriptor and its direction (1 ascending, -1 descending).
 struct TSortKey {
     const TDataField* Field = nullptr;
@@ -241,6 +257,8 @@ public:
 protected:
     // Sorts with a three-way comparison of two different items.
     void SortWith(const std::function<int(TDataItem*, TDataItem*)>& compare);
+    // Sorts by values worked out once per item; false when a field orders through Compare only.
+    bool SortByValues(const QList<TSortKey>& sortFields, int idOrder);
     void Changed() { ++FVersion; }
     quint64 Version() const { return FVersion; }
 
@@ -594,6 +612,10 @@ public:
     qint32 Category = -1;
 
     virtual int Compare(TDataItem* a, TDataItem* b) const = 0;
+    // The item's place on this field as a value that compares like Compare; false when the field
+    // orders through Compare only.
+    virtual bool GetSortValue(TDataItem*, TSortValue&, TSortKeyCache&) const { return false; }
+    static int CompareSortValues(const TSortValue& a, const TSortValue& b);
     // A new condition of the class that fits this descriptor, bound to it.
     virtual std::unique_ptr<TFilterField> CreateFilterField() = 0;
 
@@ -612,6 +634,7 @@ public:
                      bool inherit, int sortFieldID = -1);
     qint32 SortFieldID = -1;
     int Compare(TDataItem* a, TDataItem* b) const override;
+    bool GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache& cache) const override;
     std::unique_ptr<TFilterField> CreateFilterField() override;
 
 private:
@@ -645,6 +668,7 @@ public:
     qint32 MaxCount = 1;
     bool IsSingle() const { return MaxCount == 1; }
     int Compare(TDataItem* a, TDataItem* b) const override;
+    bool GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache& cache) const override;
     std::unique_ptr<TFilterField> CreateFilterField() override;
     // The columns the pick-list manager shows for this field's list.
     virtual void FillDefaultColumns();
@@ -689,6 +713,7 @@ public:
                      int creditGroup);
     qint32 CreditGroup = 0;
     int Compare(TDataItem* a, TDataItem* b) const override;
+    bool GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache& cache) const override;
     std::unique_ptr<TFilterField> CreateFilterField() override;
 };
 
@@ -696,6 +721,7 @@ class TIntegerDataField : public TDataField {
 public:
     using TDataField::TDataField;
     int Compare(TDataItem* a, TDataItem* b) const override;
+    bool GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache& cache) const override;
     std::unique_ptr<TFilterField> CreateFilterField() override;
 };
 
@@ -703,6 +729,7 @@ class TDateDataField : public TDataField {
 public:
     using TDataField::TDataField;
     int Compare(TDataItem* a, TDataItem* b) const override;
+    bool GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache& cache) const override;
     std::unique_ptr<TFilterField> CreateFilterField() override;
 };
 
@@ -710,6 +737,7 @@ class TFloatDataField : public TDataField {
 public:
     using TDataField::TDataField;
     int Compare(TDataItem* a, TDataItem* b) const override;
+    bool GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache& cache) const override;
     std::unique_ptr<TFilterField> CreateFilterField() override;
 };
 

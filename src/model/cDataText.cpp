@@ -38,4 +38,6 @@ QString TrimControls(const QString& text)
 
 int CompareText(const QString& a, const QString& b) { return TextCollator().compare(a, b); }
 
+QCollatorSortKey TextSortKey(const QString& text) { return TextCollator().sortKey(text); }
+
 void ResetTextCollator() { Collator.reset(); }

@@ -219,3 +219,73 @@ void TMetaInfo::WriteFieldNames(TValueWriter& writer)
     }
     writer.WriteListEnd();
 }
+
+// ---------------------------------------------------------------------------------------------------
+// Sort values: the same order as Compare, worked out once per item
+
+const QCollatorSortKey& TSortKeyCache::EntryKey(const TLookupItem* entry)
+{
+    auto found = Entries.find(entry);
+    if (found == Entries.end())
+        found = Entries.emplace(entry, TextSortKey(entry ? entry->GetSortText() : QString())).first;
+    return found->second;
+}
+
+int TDataField::CompareSortValues(const TSortValue& a, const TSortValue& b)
+{
+    if (a.Texts.empty() && b.Texts.empty())
+        return Compare3(a.Number, b.Number);
+    static const QCollatorSortKey empty = TextSortKey(QString());
+    const size_t count = std::max(a.Texts.size(), b.Texts.size());
+    for (size_t i = 0; i < count; ++i) {
+        const QCollatorSortKey& keyA = i < a.Texts.size() ? a.Texts[i] : empty;
+        const QCollatorSortKey& keyB = i < b.Texts.size() ? b.Texts[i] : empty;
+        if (const int result = keyA.compare(keyB))
+            return result;
+    }
+    return 0;
+}
+
+bool TStringDataField::GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache&) const
+{
+    value.Texts.push_back(TextSortKey(SortKey(item)));
+    return true;
+}
+
+bool TLookupDataField::GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache& cache) const
+{
+    if (IsSingle()) {
+        value.Texts.push_back(cache.EntryKey(item->GetValueAsLookupItem(this, true)));
+    } else if (TLookupItemRefList* refs = item->GetLookupRefList(this, true)) {
+        for (TDataItem* entry : *refs)
+            value.Texts.push_back(cache.EntryKey(static_cast<TLookupItem*>(entry)));
+    }
+    return true;
+}
+
+bool TCreditDataField::GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache& cache) const
+{
+    TDataRefList persons;
+    CreditPersons(item, ID, persons);
+    for (TDataItem* person : persons)
+        value.Texts.push_back(cache.EntryKey(static_cast<TLookupItem*>(person)));
+    return true;
+}
+
+bool TIntegerDataField::GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache&) const
+{
+    value.Number = item->GetValueAsInteger(this);
+    return true;
+}
+
+bool TDateDataField::GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache&) const
+{
+    value.Number = std::trunc(item->GetValueAsDate(this));
+    return true;
+}
+
+bool TFloatDataField::GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache&) const
+{
+    value.Number = item->GetValueAsFloat(this);
+    return true;
+}

@@ -114,6 +114,7 @@ private:
     char32_t TailStart(const TAmp& a) const { return CharAt(Next(a.RunEnd)); }
     bool ReadsHash(int amp) const;
     void Unchain(int amp);
+    bool Recount(int amp);
     void Renew(int amp);
     void Settle(int amp);
     void ReplaceNamed(int amp);
@@ -125,8 +126,11 @@ private:
 
     std::vector<TNode> Nodes;  // [0] stands before the first character
     std::vector<TAmp> Amps;    // in text order
-    // The "&"s that read "&#" in this pass, and those that will in a later one. Entries are checked
-    // when taken, as the text may have changed since.
+    // The "&"s that read "&#" from the first pass on (in text order, taken from InitialAt), those that
+    // read it in this pass, and those that will in a later one. Entries are checked when taken, as the
+    // text may have changed since.
+    std::vector<int> Initial;
+    size_t InitialAt = 0;
     std::priority_queue<int, std::vector<int>, std::greater<>> Ready;
     std::priority_queue<TWait, std::vector<TWait>, std::greater<>> Waiting;
     qint64 Pass = 0;
@@ -136,6 +140,7 @@ TEntityPasses::TEntityPasses(const TCodePoints& text)
 {
     const int count = int(text.size());
     Nodes.reserve(size_t(count) + 1);
+    Amps.reserve(size_t(std::count(text.begin(), text.end(), U'&')));
     Nodes.push_back({0, None, count ? 1 : None});
     for (int node = 1; node <= count; ++node) {
         Nodes.push_back({text[size_t(node) - 1], node - 1, node < count ? node + 1 : None});
@@ -144,8 +149,14 @@ TEntityPasses::TEntityPasses(const TCodePoints& text)
     }
     if (!Amps.empty())
         Amps.back().Next = None;
-    for (int amp = 0; amp < int(Amps.size()); ++amp)
-        Renew(amp);
+    for (int amp = 0; amp < int(Amps.size()); ++amp) {
+        if (!Recount(amp))
+            continue;
+        if (Amps[amp].Run <= 1)
+            Initial.push_back(amp);
+        else
+            Waiting.push({Amps[amp].Run, amp});
+    }
 }
 
 bool TEntityPasses::Run()
@@ -201,8 +212,8 @@ void TEntityPasses::Unlink(int first, int last)
 
 int TEntityPasses::AmpAt(int node) const
 {
-    const auto at = std::lower_bound(Amps.begin(), Amps.end(), node,
-                                     [](const TAmp& a, int n) { return a.Node < n; });
+    const auto at =
+        std::lower_bound(Amps.begin(), Amps.end(), node, [](const TAmp& a, int n) { return a.Node < n; });
     return int(at - Amps.begin());
 }
 
@@ -222,15 +233,21 @@ bool TEntityPasses::ReadsHash(int amp) const
     return IsLive(amp) && TailStart(a) == U'#' && a.Base + a.Run <= Pass;
 }
 
-// Looks at what follows an "&" again, as of this pass, after the text after it changed.
-void TEntityPasses::Renew(int amp)
+// Looks at what follows an "&" again, as of this pass; true when it is "#" after the run.
+bool TEntityPasses::Recount(int amp)
 {
     TAmp& a = Amps[amp];
     a.Base = Pass;
     for (int last; Spells(Next(a.RunEnd), U"amp;", last); a.RunEnd = last)
         ++a.Run;
-    if (TailStart(a) == U'#')
-        Waiting.push({a.Base + a.Run, amp});
+    return TailStart(a) == U'#';
+}
+
+// Looks at an "&" again after the text after it changed.
+void TEntityPasses::Renew(int amp)
+{
+    if (Recount(amp))
+        Waiting.push({Amps[amp].Base + Amps[amp].Run, amp});
 }
 
 // Applies to an "&" the named replacements of the passes since it was last looked at.
@@ -280,11 +297,17 @@ void TEntityPasses::Activate()
     }
 }
 
+// The leftmost "&" that reads "&#" in this pass, or None. One replaced stays in the queues: it is
+// skipped once it no longer reads "&#", and rightly taken again when it still does.
 int TEntityPasses::FirstReady()
 {
+    while (InitialAt < Initial.size() && !ReadsHash(Initial[InitialAt]))
+        ++InitialAt;
     while (!Ready.empty() && !ReadsHash(Ready.top()))
         Ready.pop();
-    return Ready.empty() ? None : Ready.top();
+    const int initial = InitialAt < Initial.size() ? Initial[InitialAt] : None;
+    const int ready = Ready.empty() ? None : Ready.top();
+    return initial == None || (ready != None && ready < initial) ? ready : initial;
 }
 
 // A character as this pass sees it, on the way to the ";" that ends an "&#". An "&" passed over goes
@@ -303,7 +326,6 @@ char32_t TEntityPasses::SeenBySearch(int node)
 // Replaces the "&#" at `amp` up to the next ";" by the character of its code.
 bool TEntityPasses::ReplaceFirst(int amp)
 {
-    Ready.pop();
     Settle(amp);
     const int previous = Amps[amp].Prev;
     if (previous != None)
@@ -343,7 +365,7 @@ void TEntityPasses::Put(int amp, int previous, char32_t c)
 int PercentByte(const TCodePoints& text, size_t from, size_t count)
 {
     const auto digit = [](char32_t c) {
-        return c >= U'0' && c <= U'9' ? int(c - U'0')
+        return c >= U'0' && c <= U'9'   ? int(c - U'0')
                : c >= U'a' && c <= U'f' ? int(c - U'a') + 10
                : c >= U'A' && c <= U'F' ? int(c - U'A') + 10
                                         : -1;

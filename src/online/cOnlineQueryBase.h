@@ -12,6 +12,6 @@
 // results. The work stays linear in the length of the text.
 // "&#n;" gives the Windows-1252 character for n up to 255 and the Unicode character above; "%xx" a
 // Windows-1252 character. Characters that XML does not allow are dropped, from the input as well.
-// An "&#" without a ";" after it stops decoding there: the text comes back as far as it was decoded,
-// the rest as it stands, and *complete (when given) is set false so the caller can report it.
+// An "&#" without a ";" after it stops decoding: the text comes back as the entity passes so far left
+// it, "%" escapes included, and *complete (when given) is set false so the caller can report it.
 QString DecodeWebText(const QString& text, bool* complete = nullptr);

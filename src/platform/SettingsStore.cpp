@@ -38,8 +38,8 @@ struct TValue {
 };
 
 struct TKey {
-    QString Name;                                        // as first written
-    std::map<QString, TValue> Values;                    // by case-folded name
+    QString Name;                                       // as first written
+    std::map<QString, TValue> Values;                   // by case-folded name
     std::map<QString, std::unique_ptr<TKey>> Children;  // by case-folded name
 
     TKey& Child(const QString& name, bool* created = nullptr)
@@ -322,7 +322,8 @@ QString Quoted(const QString& text)
 // Line breaks cannot stand in a quoted text, and UTF-8 cannot hold a lone surrogate.
 bool NeedsHex(const QString& text)
 {
-    return !text.isValidUtf16() || std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; });
+    return !text.isValidUtf16()
+           || std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; });
 }
 
 // Wraps long values as the registry does: "\" at the end of the line, the next one indented.

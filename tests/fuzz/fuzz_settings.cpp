@@ -55,7 +55,8 @@ void CopySection(const TSettingsStore& from, TSettingsStore& to, const QString& 
 void WriteFile(const QString& path, const std::uint8_t* data, std::size_t size)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
         std::abort();
 }
 

@@ -102,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (input.size() <= LiteralLimit) {
         bool literalComplete = false;
         const std::u32string literal = LiteralPasses(XmlCodePoints(input), literalComplete);
-        if (decoded != QString::fromUcs4(literal.data(), qsizetype(literal.size())) || complete != literalComplete)
+        if (decoded != QString::fromUcs4(literal.data(), qsizetype(literal.size()))
+            || complete != literalComplete)
             std::abort();
     }
     return 0;

@@ -3,6 +3,8 @@
 #include "app/cGatherixPrefs.h"
 #include "model/TestCollection.h"
 
+#include <random>
+
 namespace {
 
 class DataTest : public TMessagesFixture {
@@ -97,6 +99,46 @@ TEST_F(DataTest, SortByFieldsTriesKeysInOrderThenIdAscending)
     for (TDataItem* item : *Root->Items)
         ids << item->ID;
     EXPECT_EQ(ids, (QList<int>{3, 1, 0, 2}));
+}
+
+TEST_F(DataTest, SortedListsFollowTheFieldComparisons)
+{
+    const QStringList words{"apple", "Banana", "cherry", "banana", "Élan", "elan", "Zebra", "", "10", "9", "ärger"};
+    std::mt19937 random(7);
+    auto pick = [&] { return words[int(random() % words.size())]; };
+    for (int i = 0; i < 200; ++i) {
+        TTestItem* item = Root->AddItem(pick());
+        item->Index = int(random() % 5) - 1;
+        if (random() % 3)
+            item->Publisher = Root->Publishers.FindOrAdd(pick());
+        for (int k = int(random() % 3); k > 0; --k)
+            item->Genres.Add(Root->Genres.FindOrAdd(pick()));
+        for (int k = int(random() % 3); k > 0; --k)
+            item->Credits.AddCredit(tfAuthor, Root->Persons.FindOrAdd(pick()));
+    }
+    for (int id : {int(tfTitle), int(tfPublisher), int(tfGenre), int(tfAuthor), int(fiIndex)})
+        for (int direction : {1, -1}) {
+            Root->Items->SortByField(Field(id), direction);
+            for (int i = 1; i < Root->Items->Count(); ++i) {
+                TDataItem* a = Root->Items->Items(i - 1);
+                TDataItem* b = Root->Items->Items(i);
+                const int order = Field(id)->Compare(a, b) * direction;
+                ASSERT_LE(order, 0) << "field " << id << " at " << i;
+                if (order == 0) {
+                    ASSERT_LT((a->ID - b->ID) * direction, 0) << "field " << id << " at " << i;
+                }
+            }
+        }
+    Root->Items->SortByFields({{Field(tfPublisher), -1}, {Field(tfTitle), 1}});
+    for (int i = 1; i < Root->Items->Count(); ++i) {
+        TDataItem* a = Root->Items->Items(i - 1);
+        TDataItem* b = Root->Items->Items(i);
+        const int first = -Field(tfPublisher)->Compare(a, b);
+        ASSERT_LE(first, 0);
+        if (first == 0) {
+            ASSERT_LE(Field(tfTitle)->Compare(a, b), 0);
+        }
+    }
 }
 
 TEST_F(DataTest, TextSortIsCaseInsensitiveAndDatesCompareByWholeDays)

@@ -115,7 +115,8 @@ TEST_F(SettingsStoreTest, StringsSurviveSaveAndReload)
 
 TEST_F(SettingsStoreTest, IntegersSurviveSaveAndReload)
 {
-    const qint32 cases[] = {0, 10, -1, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()};
+    const qint32 cases[] = {0, 10, -1, std::numeric_limits<qint32>::min(),
+                            std::numeric_limits<qint32>::max()};
     auto store = Open();
     for (qint32 value : cases)
         store->WriteInteger("Integers", QString::number(value), value);
@@ -407,18 +408,26 @@ TEST_F(SettingsStoreTest, DamagedFilesGiveWhatCanBeRead)
          {{"S", "Short", "hex:0102"}, {"S", "Long", "absent"}}},
         {"bad dwords",
          KeyS + "\"Nine\"=dword:000000001\n\"Word\"=dword:xyz\n\"Empty\"=dword:\n\"Short\"=dword:A\n",
-         {{"S", "Nine", "absent"}, {"S", "Word", "absent"}, {"S", "Empty", "absent"}, {"S", "Short", "dword:10"}}},
+         {{"S", "Nine", "absent"},
+          {"S", "Word", "absent"},
+          {"S", "Empty", "absent"},
+          {"S", "Short", "dword:10"}}},
         {"truncated lines",
          Header + KeyS + "\"Str\"=\"abc\n\"Name\n\"NoData\"=\n\"Cut\"=hex:01,02,\\\n"
              + "[HKEY_CURRENT_USER\\Software\\Quorvane\\Book\\T]\n\"After\"=\"x\"\n\"End\"=hex:01,\\",
-         {{"S", "Str", "absent"}, {"S", "NoData", "absent"}, {"S", "Cut", "absent"}, {"T", "After", "string:x"},
+         {{"S", "Str", "absent"},
+          {"S", "NoData", "absent"},
+          {"S", "Cut", "absent"},
+          {"T", "After", "string:x"},
           {"T", "End", "absent"}}},
         {"missing header", KeyS + "\"Good\"=\"yes\"\n", {{"S", "Good", "string:yes"}}},
         {"values outside the root key",
-         "\"Early\"=\"x\"\n" + KeyS + "\"Good\"=\"yes\"\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Foreign\"=\"x\"\n"
-             + "[HKEY_CURRENT_USER\\Software\\Quorvane\\BookX]\n\"Near\"=\"x\"\n[-HKEY_CURRENT_USER\\Software\\"
-             + "Quorvane\\Book\\S]\n\"Deleted\"=\"x\"\n[HKEY_CURRENT_USER\\Software\\Quorvane\\Book\\" + deepSection.toUtf8()
-             + "]\n\"Deep\"=\"x\"\n",
+         "\"Early\"=\"x\"\n" + KeyS
+             + "\"Good\"=\"yes\"\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Foreign\"=\"x\"\n"
+             + "[HKEY_CURRENT_USER\\Software\\Quorvane\\BookX]\n\"Near\"=\"x\"\n[-HKEY_CURRENT_"
+               "USER\\Software\\"
+             + "Quorvane\\Book\\S]\n\"Deleted\"=\"x\"\n[HKEY_CURRENT_USER\\Software\\Quorvane\\Book\\"
+             + deepSection.toUtf8() + "]\n\"Deep\"=\"x\"\n",
          {{"", "Early", "absent"},
           {"S", "Good", "string:yes"},
           {"S", "Foreign", "absent"},
@@ -490,16 +499,17 @@ TEST_F(SettingsStoreTest, NothingChangedLeavesTheFileAlone)
     }
     EXPECT_EQ(FileBytes(), handWritten);
 
-    { TSettingsStore nothing(m_dir.filePath("new.reg")); }
+    {
+        TSettingsStore nothing(m_dir.filePath("new.reg"));
+    }
     EXPECT_FALSE(QFile::exists(m_dir.filePath("new.reg")));
 }
 
 TEST_F(SettingsStoreTest, SavedFileIsReadableByTheOwnerOnly)
 {
-    const QFileDevice::Permissions notOwnerOnly = QFileDevice::ExeOwner | QFileDevice::ReadGroup
-                                                  | QFileDevice::WriteGroup | QFileDevice::ExeGroup
-                                                  | QFileDevice::ReadOther | QFileDevice::WriteOther
-                                                  | QFileDevice::ExeOther;
+    const QFileDevice::Permissions notOwnerOnly =
+        QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
     WriteFile(KeyS);
     ASSERT_TRUE(QFile::setPermissions(m_path, QFileDevice::Permissions(0x6666)));  // rw for everyone
     const QString paths[] = {m_path, m_dir.filePath("missing/folder/settings.reg")};
@@ -557,7 +567,8 @@ TEST(SettingsStoreDefaultPath, FollowsTheEnvironmentThenTheConfigFolder)
     EXPECT_EQ(TSettingsStore().FilePath(), "/somewhere/else.reg");
     qputenv("TOMEKEEP_SETTINGS", "");
     EXPECT_EQ(TSettingsStore::DefaultPath(),
-              QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/tomekeep/settings.reg");
+              QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                  + "/tomekeep/settings.reg");
     qputenv("TOMEKEEP_SETTINGS", saved);
 }
 
