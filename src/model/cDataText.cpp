@@ -25,6 +25,25 @@ QString FoldAZ(const QString& text)
     return folded;
 }
 
+namespace {
+char16_t FoldedAZ(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c; }
+}  // namespace
+
+bool ContainsText(QStringView text, QStringView part, bool caseSensitive)
+{
+    if (caseSensitive)
+        return text.contains(part);
+    const qsizetype last = text.size() - part.size();
+    for (qsizetype start = 0; start <= last; ++start) {
+        qsizetype i = 0;
+        while (i < part.size() && FoldedAZ(text[start + i].unicode()) == FoldedAZ(part[i].unicode()))
+            ++i;
+        if (i == part.size())
+            return true;
+    }
+    return false;
+}
+
 QString TrimControls(const QString& text)
 {
     qsizetype begin = 0;

@@ -6,6 +6,8 @@
 
 // Folds only the letters A to Z to lower case; every other character stays as it is.
 QString FoldAZ(const QString& text);
+// Whether `part` occurs in `text`, with the letters A to Z folded when not case-sensitive.
+bool ContainsText(QStringView text, QStringView part, bool caseSensitive);
 // Removes spaces and control characters at both ends.
 QString TrimControls(const QString& text);
 // The system locale's case-insensitive comparison: negative, zero or positive.

@@ -10,8 +10,6 @@ namespace {
 
 const QString FieldValue = QStringLiteral("Field");
 
-QString Fold(const QString& text, bool caseSensitive) { return caseSensitive ? text : FoldAZ(text); }
-
 QString Number(double value) { return QLocale().toString(value, 'f', 2); }
 
 }  // namespace
@@ -41,7 +39,7 @@ QString TStringFilterField::GetDescription() const
 
 bool TStringFilterField::TextMatches(const QString& text, bool caseSensitive) const
 {
-    return !StringValue.isEmpty() && Fold(text, caseSensitive).contains(Fold(StringValue, caseSensitive));
+    return !StringValue.isEmpty() && ContainsText(text, StringValue, caseSensitive);
 }
 
 bool TStringFilterField::EntryMatches(const TLookupItem* entry, bool caseSensitive) const

@@ -1,0 +1,181 @@
+#include "cli/Commands.h"
+
+#include "book/cBookData.h"
+#include "cli/DemoBuilder.h"
+#include "model/cCryptStream.h"
+#include "model/cXmlDocument.h"
+#include "platform/AtomicFile.h"
+#include "platform/Messenger.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+// The versions at the start of a collection file.
+struct THeader {
+    int FormatVersion = 0;
+    int DataVersion = 0;
+};
+
+// A real header is a few dozen bytes; reading no more keeps a large stray file cheap to reject.
+constexpr qint64 HeaderLimit = 4096;
+
+// The family signature, the type name and the two versions; none when the file does not start that way.
+std::optional<THeader> ReadHeader(QFile& file)
+{
+    const QByteArray bytes = file.read(HeaderLimit);
+    TValueReader reader(bytes);
+    try {
+        reader.ReadText();  // the loader checks the signature and the type and names what it found
+        reader.ReadText();
+        THeader header;
+        header.FormatVersion = reader.ReadInteger();
+        header.DataVersion = reader.ReadInteger();
+        return header;
+    } catch (const EStreamRead&) {
+        return std::nullopt;
+    }
+}
+
+// Passes the model's messages on to the messenger in place and notes whether one was an error: the
+// loader reports a damaged file that way and still hands over what it recovered.
+class TErrorWatch : public TMessenger {
+public:
+    TErrorWatch() : FTarget(Messenger()) { SetMessenger(this); }
+    ~TErrorWatch() override { SetMessenger(&FTarget); }
+    TErrorWatch(const TErrorWatch&) = delete;
+    TErrorWatch& operator=(const TErrorWatch&) = delete;
+
+    bool SawError() const { return FSawError; }
+
+    void ShowInfo(const QString& text) override { FTarget.ShowInfo(text); }
+    void ShowError(const QString& text) override
+    {
+        FSawError = true;
+        FTarget.ShowError(text);
+    }
+    TMessageAnswer AskYesNo(const QString& text) override { return FTarget.AskYesNo(text); }
+    TMessageAnswer AskYesNoCancel(const QString& text) override { return FTarget.AskYesNoCancel(text); }
+
+private:
+    TMessenger& FTarget;
+    bool FSawError = false;
+};
+
+struct TLoadedCollection {
+    std::unique_ptr<TBookRoot> Root;
+    THeader Header;
+    bool Salvaged = false;
+};
+
+std::optional<TLoadedCollection> LoadCollection(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.exists()) {
+        ReportError(QStringLiteral("%1: no such file").arg(fileName));
+        return std::nullopt;
+    }
+    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly)) {
+        ReportError(QStringLiteral("%1: cannot be read").arg(fileName));
+        return std::nullopt;
+    }
+    const std::optional<THeader> header = ReadHeader(file);
+    file.close();
+    if (!header) {
+        ReportError(QStringLiteral("%1: not a collection file").arg(fileName));
+        return std::nullopt;
+    }
+    TLoadedCollection loaded{TRootItem::New<TBookRoot>(), *header};
+    TErrorWatch watch;
+    if (!loaded.Root->LoadFromFile(fileName)) {
+        ReportError(QStringLiteral("%1: the collection cannot be opened").arg(fileName));
+        return std::nullopt;
+    }
+    loaded.Salvaged = watch.SawError();
+    return loaded;
+}
+
+int DoneOrSalvaged(const TLoadedCollection& loaded) { return loaded.Salvaged ? ecSalvaged : ecDone; }
+
+// Writes the bytes to the file `outName`, or to standard output when it is empty; says why it failed.
+bool Emit(const QByteArray& bytes, const QString& outName)
+{
+    if (!outName.isEmpty()) {
+        QString error;
+        if (TAtomicFile::Write(outName, bytes, &error))
+            return true;
+        ReportError(QStringLiteral("%1: cannot be written: %2").arg(outName, error));
+        return false;
+    }
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
+        && std::fflush(stdout) == 0)
+        return true;
+    ReportError(QStringLiteral("cannot write to standard output"));
+    return false;
+}
+
+QString InfoText(const TLoadedCollection& loaded)
+{
+    const TBookRoot& root = *loaded.Root;
+    int sections = 0;
+    for (TDataItem* item : root.Books())
+        sections += static_cast<TBook*>(item)->Sections->Count();
+    QStringList lines{QStringLiteral("Type: %1 (%2)").arg(root.TypeName(), root.TypeDisplayName()),
+                      QStringLiteral("Format version: %1").arg(loaded.Header.FormatVersion),
+                      QStringLiteral("Data version: %1").arg(loaded.Header.DataVersion),
+                      QStringLiteral("Books: %1").arg(root.Books().Count()),
+                      QStringLiteral("Sections: %1").arg(sections),
+                      QStringLiteral("Loans: %1").arg(root.Loans->Count()),
+                      QStringLiteral("Pick lists:")};
+    const TLookupListInfoList& registry = root.MetaInfo->LookupLists;
+    for (int i = 0; i < registry.Count(); ++i)
+        lines << QStringLiteral("  %1: %2").arg(registry.Row(i)->Caption).arg(registry.Row(i)->List->Count());
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+}  // namespace
+
+void ReportError(const QString& text) { std::fprintf(stderr, "tomekeep-cli: %s\n", qPrintable(text)); }
+
+int RunInfo(const QString& fileName)
+{
+    const std::optional<TLoadedCollection> loaded = LoadCollection(fileName);
+    if (!loaded)
+        return ecFailed;
+    if (!Emit(InfoText(*loaded).toUtf8(), QString()))
+        return ecFailed;
+    return DoneOrSalvaged(*loaded);
+}
+
+int RunExportXml(const QString& fileName, const QString& outName)
+{
+    const std::optional<TLoadedCollection> loaded = LoadCollection(fileName);
+    if (!loaded)
+        return ecFailed;
+    TBookRoot& root = *loaded->Root;
+    const TXmlDocument document = root.WriteXMLDocument(root.Items.get());
+    if (!Emit(XmlDocumentText(document.get()), outName))
+        return ecFailed;
+    return DoneOrSalvaged(*loaded);
+}
+
+int RunBuildDemo(const QString& sourceName, const QString& outName)
+{
+    QFile source(sourceName);
+    if (!source.open(QIODevice::ReadOnly)) {
+        ReportError(QStringLiteral("%1: %2").arg(sourceName, source.errorString()));
+        return ecFailed;
+    }
+    try {
+        const std::unique_ptr<TBookRoot> root = BuildDemoCollection(source.readAll());
+        // SaveToFile has said why when it fails.
+        return root->SaveToFile(outName) ? ecDone : ecFailed;
+    } catch (const std::exception& error) {
+        ReportError(QStringLiteral("%1: %2").arg(sourceName, QString::fromUtf8(error.what())));
+        return ecFailed;
+    }
+}
