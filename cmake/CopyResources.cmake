@@ -11,8 +11,4 @@ endforeach()
 
 file(MAKE_DIRECTORY "${BIN_DIR}/Data/Images")
 
-# The demo collection is the user's data once the program has run on it: put it in place only when the
-# program folder has none, never over a collection the program may have changed.
-if(EXISTS "${SOURCE_DIR}/resources/demo/demo.tmk" AND NOT EXISTS "${BIN_DIR}/Data/demo.tmk")
-    file(COPY "${SOURCE_DIR}/resources/demo/demo.tmk" DESTINATION "${BIN_DIR}/Data")
-endif()
+# The demo collection is built from its source and put in place by PlaceDemo.cmake.

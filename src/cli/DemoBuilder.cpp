@@ -15,9 +15,9 @@ const QString FormatName = QStringLiteral("tomekeep-demo");
 constexpr int FormatVersion = 1;
 
 // Keys every section takes, the main section included.
-const QStringList SectionKeys{"title",  "titleSort", "subtitle",      "credits",          "series",
-                              "rating", "notes",     "pages",         "originalTitle",    "originalLanguage",
-                              "originalPublished"};
+const QStringList SectionKeys{"title", "titleSort",     "titleThe",         "subtitle",         "credits",
+                              "series", "rating",        "notes",            "pages",            "originalTitle",
+                              "originalLanguage",        "originalPublished"};
 // Keys of the book itself. "isbn13" stays in the source for reference only: the ISBN field holds the
 // ten-digit form, which is what the barcode scanner and the online queries look books up by.
 const QStringList BookKeys{"issue",    "publisher", "published", "isbn",      "isbn13",   "language",
@@ -194,6 +194,7 @@ void TDemoBuilder::FillSection(TBookSection& section, const QJsonObject& object,
 {
     section.Title = RequiredText(object, "title", where);
     section.TitleSort = Text(object, "titleSort", where);
+    section.TitleThe = Text(object, "titleThe", where);
     section.SubTitle = Text(object, "subtitle", where);
     section.Notes = Text(object, "notes", where);
     section.Rating = Number(object, "rating", where, 1, 10, 0);

@@ -23,7 +23,8 @@ namespace {
 using TValueType = TSettingsStore::TValueType;
 
 const QByteArray Header = "Windows Registry Editor Version 5.00\n\n";
-const QByteArray KeyS = "[HKEY_CURRENT_USER\\Software\\Quorvane\\Book\\S]\n";
+const QByteArray Root = "HKEY_CURRENT_USER\\Software\\Quorvane\\Book";
+const QByteArray KeyS = "[" + Root + "\\S]\n";
 
 // One readable line per value, so that a table can say what a file must give.
 QString Describe(const TSettingsStore& store, const QString& section, const QString& ident)
@@ -413,8 +414,8 @@ TEST_F(SettingsStoreTest, DamagedFilesGiveWhatCanBeRead)
           {"S", "Empty", "absent"},
           {"S", "Short", "dword:10"}}},
         {"truncated lines",
-         Header + KeyS + "\"Str\"=\"abc\n\"Name\n\"NoData\"=\n\"Cut\"=hex:01,02,\\\n"
-             + "[HKEY_CURRENT_USER\\Software\\Quorvane\\Book\\T]\n\"After\"=\"x\"\n\"End\"=hex:01,\\",
+         Header + KeyS + "\"Str\"=\"abc\n\"Name\n\"NoData\"=\n\"Cut\"=hex:01,02,\\\n" + "[" + Root
+             + "\\T]\n\"After\"=\"x\"\n\"End\"=hex:01,\\",
          {{"S", "Str", "absent"},
           {"S", "NoData", "absent"},
           {"S", "Cut", "absent"},
@@ -422,11 +423,9 @@ TEST_F(SettingsStoreTest, DamagedFilesGiveWhatCanBeRead)
           {"T", "End", "absent"}}},
         {"missing header", KeyS + "\"Good\"=\"yes\"\n", {{"S", "Good", "string:yes"}}},
         {"values outside the root key",
-         "\"Early\"=\"x\"\n" + KeyS
-             + "\"Good\"=\"yes\"\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Foreign\"=\"x\"\n"
-             + "[HKEY_CURRENT_USER\\Software\\Quorvane\\BookX]\n\"Near\"=\"x\"\n[-HKEY_CURRENT_"
-               "USER\\Software\\"
-             + "Quorvane\\Book\\S]\n\"Deleted\"=\"x\"\n[HKEY_CURRENT_USER\\Software\\Quorvane\\Book\\"
+         "\"Early\"=\"x\"\n" + KeyS + "\"Good\"=\"yes\"\n"
+             + "[HKEY_CURRENT_USER\\Software\\Other]\n\"Foreign\"=\"x\"\n" + "[" + Root
+             + "X]\n\"Near\"=\"x\"\n" + "[-" + Root + "\\S]\n\"Deleted\"=\"x\"\n" + "[" + Root + "\\"
              + deepSection.toUtf8() + "]\n\"Deep\"=\"x\"\n",
          {{"", "Early", "absent"},
           {"S", "Good", "string:yes"},
@@ -435,8 +434,7 @@ TEST_F(SettingsStoreTest, DamagedFilesGiveWhatCanBeRead)
           {"S", "Deleted", "absent"},
           {deepSection, "Deep", "absent"}}},
         {"duplicate keys and values",
-         KeyS + "\"V\"=\"1\"\n[HKEY_CURRENT_USER\\Software\\Quorvane\\Book\\T]\n" + KeyS
-             + "\"v\"=\"2\"\n\"W\"=dword:1\n",
+         KeyS + "\"V\"=\"1\"\n[" + Root + "\\T]\n" + KeyS + "\"v\"=\"2\"\n\"W\"=dword:1\n",
          {{"S", "V", "string:2"}, {"S", "W", "dword:1"}}},
         {"hand-written forms",
          "[hkey_current_user\\software\\quorvane\\book\\s]\r\n  \"A\" = \"x\"\r\n\"B\"=DWORD:0000000A\r\n"
