@@ -5,9 +5,9 @@
 
 enum TExitCode {
     ecDone = 0,
-    ecFailed = 1,     // missing, foreign or unreadable input, or output that cannot be written
-    ecSalvaged = 2,   // a damaged collection: what the loader recovered was still used
-    ecUsage = 64,     // wrong arguments
+    ecFailed = 1,    // missing, foreign or unreadable input, or output that cannot be written
+    ecSalvaged = 2,  // a damaged collection: what the loader recovered was still used
+    ecUsage = 64,    // wrong arguments
 };
 
 // Writes "tomekeep-cli: " and the text to standard error.

@@ -15,13 +15,13 @@ const QString FormatName = QStringLiteral("tomekeep-demo");
 constexpr int FormatVersion = 1;
 
 // Keys every section takes, the main section included.
-const QStringList SectionKeys{"title", "titleSort",     "titleThe",         "subtitle",         "credits",
-                              "series", "rating",        "notes",            "pages",            "originalTitle",
-                              "originalLanguage",        "originalPublished"};
+const QStringList SectionKeys{"title",   "titleSort",     "titleThe",         "subtitle",
+                              "credits", "series",        "rating",           "notes",
+                              "pages",   "originalTitle", "originalLanguage", "originalPublished"};
 // Keys of the book itself. "isbn13" stays in the source for reference only: the ISBN field holds the
 // ten-digit form, which is what the barcode scanner and the online queries look books up by.
-const QStringList BookKeys{"issue",    "publisher", "published", "isbn",      "isbn13",   "language",
-                           "format",   "genres",    "location",  "condition", "sections"};
+const QStringList BookKeys{"issue",  "publisher", "published", "isbn",      "isbn13",  "language",
+                           "format", "genres",    "location",  "condition", "sections"};
 
 [[noreturn]] void Fail(const QString& where, const QString& problem)
 {
@@ -112,7 +112,8 @@ void SetPartialDate(TPartialDate& date, const QString& text, const QString& wher
     const int year = match.captured(1).toInt();
     const int month = match.captured(2).toInt();
     const int day = match.captured(3).toInt();
-    if (!match.hasMatch() || (match.hasCaptured(2) && !QDate(year, month, match.hasCaptured(3) ? day : 1).isValid()))
+    if (!match.hasMatch()
+        || (match.hasCaptured(2) && !QDate(year, month, match.hasCaptured(3) ? day : 1).isValid()))
         Fail(where, QStringLiteral("\"%1\" is not a date of the form YYYY, YYYY-MM or YYYY-MM-DD").arg(text));
     date.Year = date.YearList->FindOrAdd(QString::number(year));
     date.Month = month;
@@ -229,7 +230,8 @@ void TDemoBuilder::AddBook(const QJsonObject& object, const QString& where)
     ForEachObject(Array(object, "sections", where), where + QStringLiteral(".sections"),
                   [&](const QJsonObject& sectionObject, const QString& place) {
                       CheckKeys(sectionObject, SectionKeys, place);
-                      FillSection(*static_cast<TBookSection*>(book->Sections->NewItem()), sectionObject, place);
+                      FillSection(*static_cast<TBookSection*>(book->Sections->NewItem()), sectionObject,
+                                  place);
                   });
 }
 
@@ -263,11 +265,14 @@ std::unique_ptr<TBookRoot> BuildDemoCollection(const QByteArray& json)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        Fail({}, QStringLiteral("not valid JSON at offset %1: %2").arg(error.offset).arg(error.errorString()));
+        Fail({},
+             QStringLiteral("not valid JSON at offset %1: %2").arg(error.offset).arg(error.errorString()));
     const QJsonObject top = document.object();
     if (top.value(QLatin1String("format")) != QJsonValue(FormatName)
         || top.value(QLatin1String("version")) != QJsonValue(FormatVersion))
-        Fail({}, QStringLiteral("not a demo source (\"format\": \"%1\", \"version\": %2)").arg(FormatName).arg(FormatVersion));
+        Fail({}, QStringLiteral("not a demo source (\"format\": \"%1\", \"version\": %2)")
+                     .arg(FormatName)
+                     .arg(FormatVersion));
     CheckKeys(top, {"format", "version", "series", "books", "loans"}, {});
 
     auto root = TRootItem::New<TBookRoot>();

@@ -48,7 +48,8 @@ int Dispatch(const QStringList& arguments)
         ReportError(QStringLiteral("no command given"));
         return ecUsage;
     }
-    if (arguments == QStringList{QStringLiteral("--help")} || arguments == QStringList{QStringLiteral("-h")}) {
+    if (arguments == QStringList{QStringLiteral("--help")}
+        || arguments == QStringList{QStringLiteral("-h")}) {
         std::fputs(HelpText, stdout);
         return ecDone;
     }

@@ -7,7 +7,8 @@
 struct _xmlNode;
 typedef struct _xmlNode xmlNode;
 
-// The text of the first element named `name` among the descendants of `node`, in document order;
+// The text of the first element named `name` among the descendants of `node`, in document order,
+// decoded as web text (entities and escapes);
 // empty when there is none.
 QString XmlElementText(xmlNode* node, const char* name);
 // The first descendant element named `name`, or nullptr.
