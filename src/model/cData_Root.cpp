@@ -268,7 +268,13 @@ void TRootItem::ReadLegacyBlock(TValueReader& reader, int formatVersion)
 void TRootItem::LoadFromStream(TValueReader& reader, bool& converted)
 {
     try {
-        if (reader.ReadText() != FamilySignature)
+        // A file that does not even hold the signature is some other file, not a damaged collection.
+        QString signature;
+        try {
+            signature = reader.ReadText();
+        } catch (const EStreamRead&) {
+        }
+        if (signature != FamilySignature)
             throw EData(QStringLiteral("This is not a Quorvane database"));
         const QString typeName = reader.ReadText();
         if (typeName != TypeName())

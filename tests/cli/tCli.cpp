@@ -155,7 +155,7 @@ TEST_F(CliTest, ExportXmlWritesTheSameCollectionXmlToAFileOrToStandardOutput)
     EXPECT_EQ(XPath(doc, "/bookinfo/booklist/book[2]/loan/loanedto"), "Dana Reyes");
 }
 
-TEST_F(CliTest, FilesThatAreNotReadableCollectionsFailWithCode1AndTheUsage)
+TEST_F(CliTest, UnusableFilesFailWithCode1AndTheUsage)
 {
     WriteFile(Path("notes.txt"), "Books to buy: The Raven\n");
     WriteFile(Path("empty.tmk"), "");
