@@ -6,7 +6,6 @@
 #include <QSet>
 #include <QStringList>
 #include <algorithm>
-#include <array>
 #include <functional>
 #include <random>
 #include <span>
@@ -20,110 +19,137 @@ namespace {
 using TWords = std::span<const char* const>;
 
 constexpr const char* FirstNames[] = {
-    "James",    "Mary",     "John",     "Patricia", "Robert",   "Jennifer",  "Michael",     "Linda",    "William",
-    "Elizabeth", "David",   "Barbara",  "Richard",  "Susan",    "Joseph",    "Jessica",     "Thomas",   "Sarah",
-    "Charles",  "Karen",    "Christopher", "Nancy", "Daniel",   "Lisa",      "Matthew",     "Margaret", "Anthony",
-    "Betty",    "Mark",     "Sandra",   "Donald",   "Ashley",   "Steven",    "Dorothy",     "Paul",     "Kimberly",
-    "Andrew",   "Emily",    "Joshua",   "Donna",    "Kenneth",  "Michelle",  "Kevin",       "Carol",    "Brian",
-    "Amanda",   "George",   "Melissa",  "Edward",   "Deborah",  "Ronald",    "Stephanie",   "Timothy",  "Rebecca",
-    "Jason",    "Laura",    "Jeffrey",  "Helen",    "Ryan",     "Sharon",    "Jacob",       "Cynthia",  "Gary",
-    "Kathleen", "Nicholas", "Amy",      "Eric",     "Shirley",  "Stephen",   "Angela",      "Jonathan", "Anna",
-    "Larry",    "Ruth",     "Justin",   "Brenda",   "Scott",    "Pamela",    "Frank",       "Nicole",   "Brandon",
-    "Katherine", "Raymond", "Virginia", "Gregory",  "Catherine", "Samuel",   "Christine",   "Benjamin", "Samantha",
-    "Patrick",  "Debra",    "Jack",     "Janet",    "Alexander", "Rachel",   "Dennis",      "Carolyn",  "Henrik",
-    "Ingrid",   "Pierre",   "Colette",  "Hans",     "Greta",    "Luca",      "Giulia",      "Pablo",    "Lucía",
-    "Kenji",    "Yuki",     "Madison",  "Allison",  "Søren",    "Zoë",
+    "James",    "Mary",      "John",    "Patricia",  "Robert",      "Jennifer",  "Michael",   "Linda",
+    "William",  "Elizabeth", "David",   "Barbara",   "Richard",     "Susan",     "Joseph",    "Jessica",
+    "Thomas",   "Sarah",     "Charles", "Karen",     "Christopher", "Nancy",     "Daniel",    "Lisa",
+    "Matthew",  "Margaret",  "Anthony", "Betty",     "Mark",        "Sandra",    "Donald",    "Ashley",
+    "Steven",   "Dorothy",   "Paul",    "Kimberly",  "Andrew",      "Emily",     "Joshua",    "Donna",
+    "Kenneth",  "Michelle",  "Kevin",   "Carol",     "Brian",       "Amanda",    "George",    "Melissa",
+    "Edward",   "Deborah",   "Ronald",  "Stephanie", "Timothy",     "Rebecca",   "Jason",     "Laura",
+    "Jeffrey",  "Helen",     "Ryan",    "Sharon",    "Jacob",       "Cynthia",   "Gary",      "Kathleen",
+    "Nicholas", "Amy",       "Eric",    "Shirley",   "Stephen",     "Angela",    "Jonathan",  "Anna",
+    "Larry",    "Ruth",      "Justin",  "Brenda",    "Scott",       "Pamela",    "Frank",     "Nicole",
+    "Brandon",  "Katherine", "Raymond", "Virginia",  "Gregory",     "Catherine", "Samuel",    "Christine",
+    "Benjamin", "Samantha",  "Patrick", "Debra",     "Jack",        "Janet",     "Alexander", "Rachel",
+    "Dennis",   "Carolyn",   "Henrik",  "Ingrid",    "Pierre",      "Colette",   "Hans",      "Greta",
+    "Luca",     "Giulia",    "Pablo",   "Lucía",     "Kenji",       "Yuki",      "Madison",   "Allison",
+    "Søren",    "Zoë",
 };
 
 constexpr const char* LastNames[] = {
-    "Smith",    "Johnson",   "Williams",  "Brown",     "Jones",     "Garcia",    "Miller",    "Davis",
-    "Rodriguez", "Martinez", "Hernandez", "Lopez",     "Gonzalez",  "Wilson",    "Anderson",  "Thomas",
-    "Taylor",   "Moore",     "Jackson",   "Martin",    "Lee",       "Perez",     "Thompson",  "White",
-    "Harris",   "Sanchez",   "Clark",     "Ramirez",   "Lewis",     "Robinson",  "Walker",    "Young",
-    "Allen",    "King",      "Wright",    "Scott",     "Torres",    "Nguyen",    "Hill",      "Flores",
-    "Green",    "Adams",     "Nelson",    "Baker",     "Hall",      "Rivera",    "Campbell",  "Mitchell",
-    "Carter",   "Roberts",   "Gomez",     "Phillips",  "Evans",     "Turner",    "Diaz",      "Parker",
-    "Cruz",     "Edwards",   "Collins",   "Reyes",     "Stewart",   "Morris",    "Morales",   "Murphy",
-    "Cook",     "Rogers",    "Gutierrez", "Ortiz",     "Morgan",    "Cooper",    "Peterson",  "Bailey",
-    "Reed",     "Kelly",     "Howard",    "Ramos",     "Kim",       "Cox",       "Ward",      "Richardson",
-    "Watson",   "Brooks",    "Chavez",    "Wood",      "James",     "Bennett",   "Gray",      "Mendoza",
-    "Ruiz",     "Hughes",    "Price",     "Alvarez",   "Castillo",  "Sanders",   "Patel",     "Myers",
-    "Long",     "Ross",      "Foster",    "Jimenez",   "Powell",    "Jenkins",   "Perry",     "Russell",
-    "Sullivan", "Bell",      "Coleman",   "Butler",    "Henderson", "Barnes",    "Fisher",    "Vasquez",
-    "Simmons",  "Romero",    "Jordan",    "Patterson", "Hamilton",  "Graham",    "Reynolds",  "Griffin",
-    "Wallace",  "Moreno",    "West",      "Cole",      "Hayes",     "Bryant",    "Herrera",   "Gibson",
-    "Ellis",    "Tran",      "Medina",    "Aguilar",   "Stevens",   "Murray",    "Ford",      "Castro",
-    "Marshall", "Owens",     "Harrison",  "Fernandez", "McDonald",  "Woods",     "Washington", "Kennedy",
-    "Wells",    "Vargas",    "Henry",     "Chen",      "Freeman",   "Webb",      "Tucker",    "Burns",
-    "Crawford", "Olson",     "Simpson",   "Porter",    "Hunter",    "Gordon",    "Silva",     "Shaw",
-    "Snyder",   "Mason",     "Dixon",     "Hunt",      "Hicks",     "Holmes",    "Palmer",    "Wagner",
-    "Black",    "Robertson", "Boyd",      "Rose",      "Stone",     "Fox",       "Warren",    "Mills",
-    "Meyer",    "Rice",      "Schmidt",   "Daniels",   "Ferguson",  "Nichols",   "Stephens",  "Weaver",
-    "Gardner",  "Payne",     "Grant",     "Dunn",      "Spencer",   "Hawkins",   "Arnold",    "Pierce",
-    "de Vries", "Jansen",    "Bakker",    "Dupont",    "Lefèvre",   "Müller",    "Schneider", "Fischer",
-    "Rossi",    "Bianchi",   "Tanaka",    "Sato",      "O'Brien",   "Lindqvist", "Andersson", "Eriksson",
-    "Larsen",   "Nielsen",   "Kowalski",  "Novak",     "Håkansson", "Dvořák",
+    "Smith",     "Johnson",   "Williams",  "Brown",      "Jones",    "Garcia",     "Miller",    "Davis",
+    "Rodriguez", "Martinez",  "Hernandez", "Lopez",      "Gonzalez", "Wilson",     "Anderson",  "Thomas",
+    "Taylor",    "Moore",     "Jackson",   "Martin",     "Lee",      "Perez",      "Thompson",  "White",
+    "Harris",    "Sanchez",   "Clark",     "Ramirez",    "Lewis",    "Robinson",   "Walker",    "Young",
+    "Allen",     "Wright",    "Scott",     "Torres",     "Nguyen",   "Hill",       "Flores",    "Adams",
+    "Nelson",    "Baker",     "Hall",      "Rivera",     "Campbell", "Mitchell",   "Carter",    "Roberts",
+    "Gomez",     "Phillips",  "Evans",     "Turner",     "Diaz",     "Parker",     "Cruz",      "Edwards",
+    "Collins",   "Reyes",     "Stewart",   "Morris",     "Morales",  "Murphy",     "Cook",      "Rogers",
+    "Gutierrez", "Ortiz",     "Morgan",    "Cooper",     "Peterson", "Bailey",     "Reed",      "Kelly",
+    "Howard",    "Ramos",     "Kim",       "Cox",        "Ward",     "Richardson", "Watson",    "Brooks",
+    "Chavez",    "Wood",      "James",     "Bennett",    "Gray",     "Mendoza",    "Ruiz",      "Hughes",
+    "Price",     "Alvarez",   "Castillo",  "Sanders",    "Patel",    "Myers",      "Long",      "Ross",
+    "Foster",    "Jimenez",   "Powell",    "Jenkins",    "Perry",    "Russell",    "Sullivan",  "Bell",
+    "Coleman",   "Butler",    "Henderson", "Barnes",     "Fisher",   "Vasquez",    "Simmons",   "Romero",
+    "Jordan",    "Hamilton",  "Graham",    "Reynolds",   "Griffin",  "Wallace",    "Moreno",    "West",
+    "Cole",      "Hayes",     "Bryant",    "Herrera",    "Gibson",   "Ellis",      "Tran",      "Medina",
+    "Aguilar",   "Stevens",   "Murray",    "Ford",       "Castro",   "Marshall",   "Owens",     "Harrison",
+    "Fernandez", "McDonald",  "Woods",     "Washington", "Kennedy",  "Wells",      "Vargas",    "Henry",
+    "Chen",      "Freeman",   "Webb",      "Tucker",     "Burns",    "Crawford",   "Olson",     "Simpson",
+    "Porter",    "Hunter",    "Gordon",    "Silva",      "Shaw",     "Snyder",     "Mason",     "Dixon",
+    "Hunt",      "Hicks",     "Holmes",    "Palmer",     "Wagner",   "Black",      "Robertson", "Boyd",
+    "Rose",      "Stone",     "Fox",       "Warren",     "Mills",    "Meyer",      "Rice",      "Schmidt",
+    "Daniels",   "Ferguson",  "Nichols",   "Stephens",   "Weaver",   "Gardner",    "Payne",     "Grant",
+    "Dunn",      "Spencer",   "Hawkins",   "Arnold",     "Pierce",   "de Vries",   "Jansen",    "Bakker",
+    "Dupont",    "Lefèvre",   "Müller",    "Schneider",  "Fischer",  "Rossi",      "Bianchi",   "Tanaka",
+    "Sato",      "O'Brien",   "Lindqvist", "Andersson",  "Eriksson", "Larsen",     "Nielsen",   "Kowalski",
+    "Novak",     "Håkansson", "Dvořák",
 };
 
 constexpr const char* Adjectives[] = {
-    "Silent",  "Hidden",   "Broken",   "Golden",  "Last",     "Lost",     "Dark",      "Bright",  "Forgotten",
-    "Secret",  "Distant",  "Crimson",  "Silver",  "Burning",  "Frozen",   "Wild",      "Quiet",   "Endless",
-    "Ancient", "Hollow",   "Shattered", "Scarlet", "Bitter",  "Gentle",   "Restless",  "Invisible", "Iron",
-    "Stolen",  "Sleeping", "Wandering", "Long",   "Little",   "Final",    "Northern",  "Southern", "Empty",
-    "Painted", "Glass",    "Paper",    "Midnight", "Summer",  "Winter",   "Autumn",    "Morning", "Evening",
-    "Perfect", "Strange",  "Savage",   "Sacred",  "Cold",     "Blue",     "Green",     "Black",   "White",
-    "Red",     "Fallen",   "Rising",   "Narrow",  "Deep",     "Open",
+    "Silent",  "Hidden",   "Broken",    "Golden",   "Last",    "Lost",   "Dark",     "Bright",    "Forgotten",
+    "Secret",  "Distant",  "Crimson",   "Silver",   "Burning", "Frozen", "Wild",     "Quiet",     "Endless",
+    "Ancient", "Hollow",   "Shattered", "Scarlet",  "Bitter",  "Gentle", "Restless", "Invisible", "Iron",
+    "Stolen",  "Sleeping", "Wandering", "Long",     "Little",  "Final",  "Northern", "Southern",  "Empty",
+    "Painted", "Glass",    "Paper",     "Midnight", "Summer",  "Winter", "Autumn",   "Morning",   "Evening",
+    "Perfect", "Strange",  "Savage",    "Sacred",   "Cold",    "Blue",   "Green",    "Black",     "White",
+    "Red",     "Fallen",   "Rising",    "Narrow",   "Deep",    "Open",
 };
 
 constexpr const char* Nouns[] = {
-    "River",   "House",    "Garden",  "Night",    "Shadow",  "Kingdom",  "Mirror",   "Storm",    "Heart",
-    "Road",    "Sea",      "Island",  "Forest",   "Tower",   "City",     "Door",     "Window",   "Letter",
-    "Promise", "Journey",  "Child",   "Daughter", "Son",     "Wife",     "Queen",    "King",     "Soldier",
-    "Stranger", "Witness", "Keeper",  "Thief",    "Hunter",  "Painter",  "Doctor",   "Bridge",   "Harbor",
-    "Mountain", "Valley",  "Field",   "Fire",     "Rain",    "Snow",     "Wind",     "Star",     "Moon",
-    "Sun",     "Sky",      "Stone",   "Bone",     "Blood",   "Salt",     "Smoke",    "Song",     "Dance",
-    "Game",    "Lie",      "Truth",   "Dream",    "Memory",  "Silence",  "Voice",    "Name",     "Map",
-    "Clock",   "Key",      "Crown",   "Sword",    "Ship",    "Train",    "Station",  "Hotel",    "Library",
-    "Museum",  "School",   "Orchard", "Lighthouse", "Season", "Year",    "Hour",     "Age",      "World",
-    "Empire",  "Republic", "Border",  "Frontier", "Wall",    "Gate",     "Circle",   "Line",     "Edge",
-    "Light",   "Ash",      "Dust",    "Water",    "Land",    "Harvest",  "Wolf",     "Raven",    "Orphan",
+    "River",    "House",    "Garden",  "Night",      "Shadow", "Kingdom", "Mirror",  "Storm",  "Heart",
+    "Road",     "Sea",      "Island",  "Forest",     "Tower",  "City",    "Door",    "Window", "Letter",
+    "Promise",  "Journey",  "Child",   "Daughter",   "Son",    "Wife",    "Queen",   "King",   "Soldier",
+    "Stranger", "Witness",  "Keeper",  "Thief",      "Hunter", "Painter", "Doctor",  "Bridge", "Harbor",
+    "Mountain", "Valley",   "Field",   "Fire",       "Rain",   "Snow",    "Wind",    "Star",   "Moon",
+    "Sun",      "Sky",      "Stone",   "Bone",       "Blood",  "Salt",    "Smoke",   "Song",   "Dance",
+    "Game",     "Lie",      "Truth",   "Dream",      "Memory", "Silence", "Voice",   "Name",   "Map",
+    "Clock",    "Key",      "Crown",   "Sword",      "Ship",   "Train",   "Station", "Hotel",  "Library",
+    "Museum",   "School",   "Orchard", "Lighthouse", "Season", "Year",    "Hour",    "Age",    "World",
+    "Empire",   "Republic", "Border",  "Frontier",   "Wall",   "Gate",    "Circle",  "Line",   "Edge",
+    "Light",    "Ash",      "Dust",    "Water",      "Land",   "Harvest", "Wolf",    "Raven",  "Orphan",
 };
 
 constexpr const char* Places[] = {
-    "Paris",     "Venice",     "Prague",      "Lisbon",   "Vienna",     "Cairo",     "Kyoto",      "Boston",
-    "Dublin",    "Oslo",       "Tangier",     "Havana",   "Berlin",     "Istanbul",  "Marrakesh",  "Edinburgh",
-    "Avalon",    "Eldoria",    "Ravenmoor",   "the North", "the Valley", "the Lake", "Hollow Creek", "Blackwater",
-    "Summerfield", "Ashford",  "Kingsbridge", "Westmarch", "the Coast", "Brightwater",
+    "Paris",       "Venice",    "Prague",      "Lisbon",    "Vienna",       "Cairo",
+    "Kyoto",       "Boston",    "Dublin",      "Oslo",      "Tangier",      "Havana",
+    "Berlin",      "Istanbul",  "Marrakesh",   "Edinburgh", "Avalon",       "Eldoria",
+    "Ravenmoor",   "the North", "the Valley",  "the Lake",  "Hollow Creek", "Blackwater",
+    "Summerfield", "Ashford",   "Kingsbridge", "Westmarch", "the Coast",    "Brightwater",
 };
 
 constexpr const char* PublisherWords[] = {
-    "Harbor",   "Northwind", "Silver",    "Crescent", "Oak",       "Beacon",     "Lantern",     "Meridian",
-    "Granite",  "Willow",    "Falcon",    "Heron",    "Raven",     "Cedar",      "Maple",       "Juniper",
-    "Summit",   "Anchor",    "Compass",   "Quill",    "Inkwell",   "Bramble",    "Thistle",     "Hawthorn",
-    "Foxglove", "Riverbend", "Stonebridge", "Blackthorn", "Greenleaf", "Redwood", "Bluebird",    "Starling",
-    "Kestrel",  "Osprey",    "Wren",      "Sparrow",  "Lark",      "Atlas",      "Orbit",       "Pinnacle",
-    "Keystone", "Cornerstone", "Hearth",  "Tidewater", "Highland", "Lowland",    "Fairfield",   "Westbrook",
+    "Harbor",   "Northwind",   "Silver",      "Crescent",   "Oak",       "Beacon",  "Lantern",   "Meridian",
+    "Granite",  "Willow",      "Falcon",      "Heron",      "Raven",     "Cedar",   "Maple",     "Juniper",
+    "Summit",   "Anchor",      "Compass",     "Quill",      "Inkwell",   "Bramble", "Thistle",   "Hawthorn",
+    "Foxglove", "Riverbend",   "Stonebridge", "Blackthorn", "Greenleaf", "Redwood", "Bluebird",  "Starling",
+    "Kestrel",  "Osprey",      "Wren",        "Sparrow",    "Lark",      "Atlas",   "Orbit",     "Pinnacle",
+    "Keystone", "Cornerstone", "Hearth",      "Tidewater",  "Highland",  "Lowland", "Fairfield", "Westbrook",
     "Eastgate", "Northgate",
 };
 
 constexpr const char* PublisherKinds[] = {
-    "Press",   "Books",   "Publishing", "House",   "Editions",   "& Sons",     "Media",
-    "Publishers", "Library", "Imprints", "Classics", "Paperbacks", "University Press",
+    "Press",      "Books",   "Publishing", "House",    "Editions",   "& Sons",           "Media",
+    "Publishers", "Library", "Imprints",   "Classics", "Paperbacks", "University Press",
 };
 
 constexpr const char* Genres[] = {
-    "Thriller",   "Science Fiction", "Romantic",    "Comedy",         "Poetry",    "Biography",  "Autobiography",
-    "War",        "Scientific",      "Reference",   "Comic",          "Literature", "Crime",     "Adventure",
-    "Fantasy",    "Horror",          "Fiction",     "Non-Fiction",    "Religious", "Health",     "Hobby",
-    "Travel",     "Mystery",         "Historical Fiction", "Young Adult", "Children", "Philosophy", "History",
-    "Cooking",    "Art",             "Music",       "Politics",       "Economics", "Psychology", "Mathematics",
-    "Nature",     "Sports",          "Essays",      "Short Stories",  "Drama",
+    "Thriller",      "Science Fiction",
+    "Romantic",      "Comedy",
+    "Poetry",        "Biography",
+    "Autobiography", "War",
+    "Scientific",    "Reference",
+    "Comic",         "Literature",
+    "Crime",         "Adventure",
+    "Fantasy",       "Horror",
+    "Fiction",       "Non-Fiction",
+    "Religious",     "Health",
+    "Hobby",         "Travel",
+    "Mystery",       "Historical Fiction",
+    "Young Adult",   "Children",
+    "Philosophy",    "History",
+    "Cooking",       "Art",
+    "Music",         "Politics",
+    "Economics",     "Psychology",
+    "Mathematics",   "Nature",
+    "Sports",        "Essays",
+    "Short Stories", "Drama",
 };
 
-constexpr const char* Rooms[] = {"Living Room", "Study",  "Bedroom", "Attic",   "Hallway",
+// Most popular first.
+constexpr const char* Formats[] = {"Paperback", "Hardcover", "Softcover", "Magazine"};
+constexpr const char* Languages[] = {"English", "German",  "French", "Dutch",  "Spanish",
+                                     "Italian", "Swedish", "Danish", "Russian"};
+constexpr const char* Countries[] = {"USA",         "Great Britain", "Germany", "Canada", "France",
+                                     "Netherlands", "Australia",     "Spain",   "Italy",  "Sweden"};
+constexpr const char* Conditions[] = {"Very Good", "Good", "Fine",      "Near Mint",
+                                      "Fair",      "Mint", "Very Fine", "Poor"};
+
+constexpr const char* Rooms[] = {"Living Room", "Study",      "Bedroom",  "Attic",   "Hallway",
                                  "Office",      "Guest Room", "Basement", "Kitchen", "Library"};
 
-constexpr const char* Verbs[] = {"uncover", "escape", "defend", "betray", "find", "rebuild", "remember", "cross"};
+constexpr const char* Verbs[] = {"uncover", "escape",  "defend",   "betray",
+                                 "find",    "rebuild", "remember", "cross"};
 
 constexpr const char* LoanNotes[] = {"Lent at the book club", "Wants it back before the holidays",
                                      "Second copy", "Borrowed for a school project"};
@@ -183,9 +209,9 @@ private:
 class TPool {
 public:
     TPool() : FPopularity(0) {}
-    explicit TPool(std::vector<TLookupItem*> entries) : FEntries(std::move(entries)), FPopularity(int(FEntries.size()))
-    {
-    }
+    explicit TPool(std::vector<TLookupItem*> entries)
+        : FEntries(std::move(entries)), FPopularity(int(FEntries.size()))
+    {}
 
     TLookupItem* Draw(TRandom& random) const
     {
@@ -228,21 +254,12 @@ TPool MakePool(TLookupList& list, const QStringList& names)
     return TPool(std::move(entries));
 }
 
-// The named entries of a small list, made where missing.
+// The named entries of a small list, made where missing; the first name is the most popular.
 TPool PoolOf(TLookupList& list, TWords names)
 {
     std::vector<TLookupItem*> entries;
     for (const char* name : names)
         entries.push_back(list.FindOrAdd(QString::fromUtf8(name)));
-    return TPool(std::move(entries));
-}
-
-// Every entry of a small list, the first ones most popular.
-TPool PoolOf(const TLookupList& list)
-{
-    std::vector<TLookupItem*> entries;
-    for (int i = 0; i < list.Count(); ++i)
-        entries.push_back(list.Entry(i));
     return TPool(std::move(entries));
 }
 
@@ -254,7 +271,8 @@ constexpr int LastYear = 2024;
 
 class TCollectionBuilder {
 public:
-    TCollectionBuilder(TBookRoot& root, int books, quint32 seed) : FRoot(root), FBooks(books), FRandom(seed) {}
+    TCollectionBuilder(TBookRoot& root, int books, quint32 seed) : FRoot(root), FBooks(books), FRandom(seed)
+    {}
 
     void Build()
     {
@@ -276,16 +294,18 @@ private:
         FAuthors = MakePool(List("Author"), UniqueNames(Scaled(FBooks, 8, 20), person));
         FEditors = MakePool(List("Editor"), UniqueNames(Scaled(FBooks, 100, 5), person));
         FTranslators = MakePool(List("Translator"), UniqueNames(Scaled(FBooks, 100, 5), person));
-        FPublishers = MakePool(List("Publisher"), UniqueNames(Scaled(FBooks, 50, 5), [this] { return PublisherName(); }));
-        FSeries = MakePool(List("Series"), UniqueNames(Scaled(FBooks, 40, 5), [this] { return SeriesName(); }));
+        FPublishers = MakePool(List("Publisher"),
+                               UniqueNames(Scaled(FBooks, 50, 5), [this] { return PublisherName(); }));
+        FSeries =
+            MakePool(List("Series"), UniqueNames(Scaled(FBooks, 40, 5), [this] { return SeriesName(); }));
         FLocations = MakePool(List("Location"), UniqueNames(60, [this] { return LocationName(); }));
         FStores = MakePool(List("Store"), UniqueNames(30, [this] { return StoreName(); }));
         FLoanPersons = MakePool(*FRoot.LoanPersons, UniqueNames(40, person));
         FGenres = PoolOf(List("Genre"), Genres);
-        FFormats = PoolOf(List("Format"), std::array{"Paperback", "Hardcover", "Softcover", "Magazine"});
-        FLanguages = PoolOf(List("Language"));
-        FCountries = PoolOf(List("Country"));
-        FConditions = PoolOf(List("Condition"));
+        FFormats = PoolOf(List("Format"), Formats);
+        FLanguages = PoolOf(List("Language"), Languages);
+        FCountries = PoolOf(List("Country"), Countries);
+        FConditions = PoolOf(List("Condition"), Conditions);
         for (int year = FirstYear; year <= LastYear; ++year)
             FYears.push_back(List("Year").FindOrAdd(QString::number(year)));
     }
@@ -309,13 +329,20 @@ private:
     QString SeriesName()
     {
         switch (FRandom.Below(7)) {
-        case 0: return FRandom.Compose("The %1 Chronicles", {Nouns});
-        case 1: return FRandom.Compose("The %1 Trilogy", {Nouns});
-        case 2: return FRandom.Compose("%1 Mysteries", {Places});
-        case 3: return FRandom.Compose("The %1 %2 Saga", {Adjectives, Nouns});
-        case 4: return FRandom.Compose("Tales of %1", {Places});
-        case 5: return FRandom.Compose("%1 Investigations", {LastNames});
-        default: return FRandom.Compose("%1 %2", {Adjectives, Nouns});
+        case 0:
+            return FRandom.Compose("The %1 Chronicles", {Nouns});
+        case 1:
+            return FRandom.Compose("The %1 Trilogy", {Nouns});
+        case 2:
+            return FRandom.Compose("%1 Mysteries", {Places});
+        case 3:
+            return FRandom.Compose("The %1 %2 Saga", {Adjectives, Nouns});
+        case 4:
+            return FRandom.Compose("Tales of %1", {Places});
+        case 5:
+            return FRandom.Compose("%1 Investigations", {LastNames});
+        default:
+            return FRandom.Compose("%1 %2", {Adjectives, Nouns});
         }
     }
 
@@ -328,7 +355,8 @@ private:
 
     QString StoreName()
     {
-        static constexpr const char* Kinds[] = {"%1 Bookshop", "%1 Books", "Second-hand %1", "The %1 Bookstore"};
+        static constexpr const char* Kinds[] = {"%1 Bookshop", "%1 Books", "Second-hand %1",
+                                                "The %1 Bookstore"};
         return QString::fromLatin1(Kinds[FRandom.Below(4)]).arg(FRandom.Pick(PublisherWords));
     }
 
@@ -336,14 +364,22 @@ private:
     {
         switch (FRandom.Below(10)) {
         case 0:
-        case 1: return FRandom.Compose("The %1 %2", {Adjectives, Nouns});
-        case 2: return FRandom.Compose("The %1 of %2", {Nouns, Places});
-        case 3: return FRandom.Compose("A %1 in %2", {Nouns, Places});
-        case 4: return FRandom.Compose("%1 of the %2 %3", {Nouns, Adjectives, Nouns});
-        case 5: return FRandom.Compose("%1 and %2", {Nouns, Nouns});
-        case 6: return FRandom.Compose("%1's %2", {FirstNames, Nouns});
-        case 7: return FRandom.Compose("%1 %2", {Places, Nouns});
-        default: return FRandom.Compose("%1 %2", {Adjectives, Nouns});
+        case 1:
+            return FRandom.Compose("The %1 %2", {Adjectives, Nouns});
+        case 2:
+            return FRandom.Compose("The %1 of %2", {Nouns, Places});
+        case 3:
+            return FRandom.Compose("A %1 in %2", {Nouns, Places});
+        case 4:
+            return FRandom.Compose("%1 of the %2 %3", {Nouns, Adjectives, Nouns});
+        case 5:
+            return FRandom.Compose("%1 and %2", {Nouns, Nouns});
+        case 6:
+            return FRandom.Compose("%1's %2", {FirstNames, Nouns});
+        case 7:
+            return FRandom.Compose("%1 %2", {Places, Nouns});
+        default:
+            return FRandom.Compose("%1 %2", {Adjectives, Nouns});
         }
     }
 
@@ -467,8 +503,9 @@ private:
         book.Language = FRandom.Chance(0.8) ? FLanguages.Draw(FRandom) : nullptr;
         book.Country = FRandom.Chance(0.6) ? FCountries.Draw(FRandom) : nullptr;
         if (FRandom.Chance(0.15))
-            book.Dewey = QStringLiteral("%1.%2").arg(FRandom.Between(0, 999), 3, 10, QLatin1Char('0')).arg(
-                FRandom.Between(1, 999));
+            book.Dewey = QStringLiteral("%1.%2")
+                             .arg(FRandom.Between(0, 999), 3, 10, QLatin1Char('0'))
+                             .arg(FRandom.Between(1, 999));
         book.FirstEdition = FRandom.Chance(0.05);
     }
 
