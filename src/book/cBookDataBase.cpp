@@ -20,7 +20,7 @@ QString NumberText(qint32 n) { return n == 0 ? QString() : QString::number(n); }
 
 QString YesNo(bool value) { return value ? QStringLiteral("Yes") : QStringLiteral("No"); }
 
-bool IsCredit(const TDataField* field) { return dynamic_cast<const TCreditDataField*>(field); }
+bool IsCredit(const TDataField* field) { return field->LookupKind == TDataField::TLookupKind::Credit; }
 
 TLookupItem* ReadEntry(TValueReader& reader, TLookupList* list)
 {

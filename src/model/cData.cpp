@@ -209,14 +209,14 @@ bool TDataItem::HasLookupItem(const TDataField* field, TLookupItem* entry, bool 
         TDataItem* parent = inherit ? ParentItem() : nullptr;
         return parent ? parent->HasLookupItem(field, entry, inherit, deep) : entry == nullptr;
     };
-    auto* lookupField = dynamic_cast<const TLookupDataField*>(field);
-    if (dynamic_cast<const TCreditDataField*>(field)) {
+    using TKind = TDataField::TLookupKind;
+    if (field->LookupKind == TKind::Credit) {
         TCreditList* credits = GetCreditList(field, false);
         if (credits && !credits->RoleAbsent(field->ID))
             return entry && credits->FindCredit(field->ID, entry);
         return parentAnswers();
     }
-    if (!lookupField || lookupField->IsSingle())
+    if (field->LookupKind != TKind::Multi)
         return entry == GetValueAsLookupItem(field, inherit);
     TLookupItemRefList* refs = GetLookupRefList(field, false);
     if (refs && !refs->IsEmpty())
@@ -226,17 +226,17 @@ bool TDataItem::HasLookupItem(const TDataField* field, TLookupItem* entry, bool 
 
 void TDataItem::ReplaceLookupItem(const TDataField* field, TLookupItem* oldEntry, TLookupItem* newEntry)
 {
-    auto* lookupField = dynamic_cast<const TLookupDataField*>(field);
-    if (!lookupField)
+    using TKind = TDataField::TLookupKind;
+    if (field->LookupKind == TKind::None)
         return;
-    if (dynamic_cast<const TCreditDataField*>(field)) {
+    if (field->LookupKind == TKind::Credit) {
         if (TCreditList* credits = GetCreditList(field, false))
             for (TDataItem* item : *credits) {
                 auto* credit = static_cast<TCreditItem*>(item);
                 if (credit->Role == field->ID && credit->Person == oldEntry)
                     credit->Person = newEntry;
             }
-    } else if (!lookupField->IsSingle()) {
+    } else if (field->LookupKind == TKind::Multi) {
         if (TLookupItemRefList* refs = GetLookupRefList(field, false))
             for (int i = 0; i < refs->Count(); ++i)
                 if (refs->Items(i) == oldEntry)
@@ -255,14 +255,14 @@ void TDataItem::CountLookupUse(const TDataField* field, bool deep, int& noneCoun
         else
             ++noneCount;
     };
-    auto* lookupField = dynamic_cast<const TLookupDataField*>(field);
-    if (dynamic_cast<const TCreditDataField*>(field)) {
+    using TKind = TDataField::TLookupKind;
+    if (field->LookupKind == TKind::Credit) {
         TCreditList* credits = GetCreditList(field, false);
         if (credits && !credits->RoleAbsent(field->ID))
             credits->CountRoleUse(field->ID, noneCount);
         else
             parentCounts();
-    } else if (!lookupField || lookupField->IsSingle()) {
+    } else if (field->LookupKind != TKind::Multi) {
         if (TLookupItem* entry = GetValueAsLookupItem(field, inherit))
             ++entry->UsageCount;
         else

@@ -315,7 +315,15 @@ public:
     qint32 UsageCount = 0;
     QString DisplayName;
 
-    virtual QString GetSortText() const { return DisplayName; }
+    // The sort text in one or two parts; two parts are joined by ", ".
+    struct TSortTextParts {
+        QStringView First;
+        QStringView Second;
+    };
+    virtual TSortTextParts SortTextParts() const { return {DisplayName, {}}; }
+    virtual QString GetSortText() const;
+    // Whether the sort text contains `part`, without building the text.
+    bool SortTextContains(QStringView part, bool caseSensitive) const;
     virtual void RebuildDisplayName() {}
     virtual void ParseDisplayName() {}
     virtual void SetNames(const QString& name, const QString& displayName);
@@ -355,7 +363,7 @@ public:
     QString Name;
     QString Article;
 
-    QString GetSortText() const override;
+    TSortTextParts SortTextParts() const override;
     void RebuildDisplayName() override;
     void ParseDisplayName() override;
     void SetNames(const QString& name, const QString& displayName) override;
@@ -398,7 +406,7 @@ public:
 
     QString FirstName;
 
-    QString GetSortText() const override;
+    TSortTextParts SortTextParts() const override;
     void RebuildDisplayName() override;
     void ParseDisplayName() override;
     void SetNames(const QString& name, const QString& displayName) override;
@@ -574,7 +582,8 @@ public:
     QList<int> FieldIDs;
     int Group = 0;
 
-    void AddField(int id) { FieldIDs << id; }
+    // Rows take further fields only through here, so the registry's index stays right.
+    void AddField(int id);
     QString GetFieldNames() const;
     QString GetFieldNamesPlain() const;
 };
@@ -587,6 +596,12 @@ public:
     TLookupListInfo* FindByFieldID(int id) const;
     TLookupListInfo* FindByField(const TDataField* field) const;
     bool AddFieldToListOf(int existingFieldID, int newFieldID);
+    void FieldsChanged() { FByFieldVersion = ~quint64(0); }
+
+private:
+    // Field ID to row, for the look-ups every entry reference of a loading file makes.
+    mutable QHash<int, TLookupListInfo*> FByField;
+    mutable quint64 FByFieldVersion = ~quint64(0);
 };
 
 // ---------------------------------------------------------------------------------------------------
@@ -610,6 +625,9 @@ public:
     qint32 DefaultOrder = 1;
     TItemKinds ItemKinds;
     qint32 Category = -1;
+    // What kind of pick-list value the field holds; set by the pick-list descriptor classes.
+    enum class TLookupKind : quint8 { None, Single, Multi, Credit };
+    TLookupKind LookupKind = TLookupKind::None;
 
     virtual int Compare(TDataItem* a, TDataItem* b) const = 0;
     // The item's place on this field as a value that compares like Compare; false when the field

@@ -80,6 +80,7 @@ TLookupDataField::TLookupDataField(int id, const QString& name, TItemKinds kinds
     : TStringDataField(id, name, kinds, category, defaultOrder, defaultWidth, inherit, sortFieldID),
       MaxCount(maxCount <= 0 ? 0 : maxCount)
 {
+    LookupKind = MaxCount == 1 ? TLookupKind::Single : TLookupKind::Multi;
 }
 
 int TLookupDataField::Compare(TDataItem* a, TDataItem* b) const
@@ -93,6 +94,7 @@ TCreditDataField::TCreditDataField(int id, const QString& name, TItemKinds kinds
                                    bool inherit, int creditGroup)
     : TPersonLookupDataField(id, name, kinds, category, 1, defaultWidth, inherit, 0), CreditGroup(creditGroup)
 {
+    LookupKind = TLookupKind::Credit;
 }
 
 int TCreditDataField::Compare(TDataItem* a, TDataItem* b) const

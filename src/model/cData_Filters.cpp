@@ -44,7 +44,8 @@ bool TStringFilterField::TextMatches(const QString& text, bool caseSensitive) co
 
 bool TStringFilterField::EntryMatches(const TLookupItem* entry, bool caseSensitive) const
 {
-    return entry && (TextMatches(entry->GetSortText(), caseSensitive) || TextMatches(entry->DisplayName, caseSensitive));
+    return entry && !StringValue.isEmpty()
+           && (entry->SortTextContains(StringValue, caseSensitive) || TextMatches(entry->DisplayName, caseSensitive));
 }
 
 bool TStringFilterField::Matches(TDataItem* item, bool caseSensitive)

@@ -6,6 +6,8 @@
 #include "model/cDataText.h"
 #include "model/cXmlUtil.h"
 
+#include <QVarLengthArray>
+
 namespace {
 
 bool IsThe(const QString& text) { return FoldAZ(text) == QLatin1String("the"); }
@@ -32,6 +34,30 @@ QString JoinTexts(const QStringList& texts) { return texts.join(QLatin1String(";
 
 // ---------------------------------------------------------------------------------------------------
 // TLookupItem
+
+QString TLookupItem::GetSortText() const
+{
+    const TSortTextParts parts = SortTextParts();
+    if (parts.Second.isEmpty())
+        return parts.First.toString();
+    QString text;
+    text.reserve(parts.First.size() + 2 + parts.Second.size());
+    text.append(parts.First).append(QLatin1String(", ")).append(parts.Second);
+    return text;
+}
+
+bool TLookupItem::SortTextContains(QStringView part, bool caseSensitive) const
+{
+    const TSortTextParts parts = SortTextParts();
+    if (parts.Second.isEmpty())
+        return ContainsText(parts.First, part, caseSensitive);
+    QVarLengthArray<QChar, 256> joined;
+    joined.append(parts.First.data(), parts.First.size());
+    joined.append(QLatin1Char(','));
+    joined.append(QLatin1Char(' '));
+    joined.append(parts.Second.data(), parts.Second.size());
+    return ContainsText(QStringView(joined.data(), joined.size()), part, caseSensitive);
+}
 
 void TLookupItem::SetNames(const QString& name, const QString& displayName)
 {
@@ -138,11 +164,11 @@ std::unique_ptr<TDataItem> TLookupItemNone::CreateNew(TDataObject* parent, TData
 // ---------------------------------------------------------------------------------------------------
 // TSortLookupItem
 
-QString TSortLookupItem::GetSortText() const
+TLookupItem::TSortTextParts TSortLookupItem::SortTextParts() const
 {
     if (Name.isEmpty())
-        return DisplayName;
-    return Article.isEmpty() ? Name : Name + QLatin1String(", ") + Article;
+        return {DisplayName, {}};
+    return {Name, Article};
 }
 
 void TSortLookupItem::RebuildDisplayName()
@@ -327,14 +353,14 @@ void TURLLookupItem::ReadXML(xmlNode* node, bool overwrite)
 // ---------------------------------------------------------------------------------------------------
 // TPersonLookupItem
 
-QString TPersonLookupItem::GetSortText() const
+TLookupItem::TSortTextParts TPersonLookupItem::SortTextParts() const
 {
     if (!Name.isEmpty() && !FirstName.isEmpty())
-        return Name + QLatin1String(", ") + FirstName;
-    const QString taken = Name.isEmpty() ? FirstName : Name;
+        return {Name, FirstName};
+    const QString& taken = Name.isEmpty() ? FirstName : Name;
     if (taken.isEmpty())
-        return DisplayName;
-    return Article.isEmpty() ? taken : taken + QLatin1String(", ") + Article;
+        return {DisplayName, {}};
+    return {taken, Article};
 }
 
 void TPersonLookupItem::RebuildDisplayName()
@@ -751,7 +777,13 @@ TCreditItem* TCreditList::FindCredit(qint32 role, const TLookupItem* person) con
     return nullptr;
 }
 
-bool TCreditList::RoleAbsent(qint32 role) const { return CountRole(role) == 0; }
+bool TCreditList::RoleAbsent(qint32 role) const
+{
+    for (TDataItem* item : FItems)
+        if (static_cast<TCreditItem*>(item)->Role == role)
+            return false;
+    return true;
+}
 
 bool TCreditList::HasCredit(qint32 role, const TLookupItem* person) const
 {
@@ -975,10 +1007,21 @@ QString TLookupListInfo::GetFieldNamesPlain() const { return GetFieldNames().rem
 
 TLookupListInfo* TLookupListInfoList::FindByFieldID(int id) const
 {
-    for (TDataItem* item : FItems)
-        if (static_cast<TLookupListInfo*>(item)->FieldIDs.contains(id))
-            return static_cast<TLookupListInfo*>(item);
-    return nullptr;
+    if (FByFieldVersion != Version()) {
+        FByField.clear();
+        for (auto it = FItems.rbegin(); it != FItems.rend(); ++it)
+            for (int fieldID : static_cast<TLookupListInfo*>(*it)->FieldIDs)
+                FByField.insert(fieldID, static_cast<TLookupListInfo*>(*it));
+        FByFieldVersion = Version();
+    }
+    return FByField.value(id);
+}
+
+void TLookupListInfo::AddField(int id)
+{
+    FieldIDs << id;
+    if (auto* registry = dynamic_cast<TLookupListInfoList*>(Parent))
+        registry->FieldsChanged();
 }
 
 TLookupListInfo* TLookupListInfoList::FindByField(const TDataField* field) const

@@ -8,6 +8,7 @@
 #include "model/cXmlUtil.h"
 
 #include <libxml/tree.h>
+#include <libxml/dict.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -179,6 +180,7 @@ TXmlDocument TRootItem::WriteXMLDocument(TDataObject* itemOrList, const QString&
     const QByteArray item = XMLItemElement().toUtf8();
     TXmlDocument document(xmlNewDoc(BAD_CAST "1.0"));
     xmlDoc* doc = document.get();
+    doc->dict = xmlDictCreate();
     if (!styleSheet.isEmpty()) {
         const QByteArray data = QStringLiteral("type=\"text/xsl\" href=\"%1\"").arg(styleSheet).toUtf8();
         xmlAddChild(reinterpret_cast<xmlNode*>(doc), xmlNewDocPI(doc, BAD_CAST "xml-stylesheet", BAD_CAST data.constData()));

@@ -5,16 +5,104 @@
 
 void TXmlDocFree::operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
 
+namespace {
+
+// Writes the tree straight into one buffer: the documents of large collections are hundreds of
+// megabytes, and libxml2's own writer copies them several times over.
+class TXmlTextWriter {
+public:
+    TXmlTextWriter(QByteArray& out, bool indent) : Out(out), Indent(indent) {}
+
+    void Document(xmlDoc* doc)
+    {
+        Out += "<?xml version=\"1.0\"?>\n";
+        for (xmlNode* node = doc->children; node; node = node->next) {
+            if (node->type == XML_PI_NODE)
+                Out += "<?" + Text(node->name) + ' ' + Text(node->content) + "?>";
+            else if (node->type == XML_DTD_NODE)
+                Out += "<!DOCTYPE " + Text(node->name) + '>';
+            else if (node->type == XML_ELEMENT_NODE)
+                Element(node, 0);
+            else
+                continue;
+            Out += '\n';
+        }
+    }
+
+private:
+    static QByteArray Text(const xmlChar* text) { return QByteArray(reinterpret_cast<const char*>(text)); }
+
+    void Escaped(const xmlChar* text, bool attribute)
+    {
+        for (const xmlChar* p = text; p && *p; ++p) {
+            switch (*p) {
+            case '&': Out += "&amp;"; break;
+            case '<': Out += "&lt;"; break;
+            case '>': Out += "&gt;"; break;
+            case '\r': Out += "&#13;"; break;
+            case '"':
+                if (attribute) {
+                    Out += "&quot;";
+                    break;
+                }
+                [[fallthrough]];
+            default: Out += char(*p);
+            }
+        }
+    }
+
+    static bool OnlyElements(const xmlNode* node)
+    {
+        for (const xmlNode* child = node->children; child; child = child->next)
+            if (child->type != XML_ELEMENT_NODE)
+                return false;
+        return true;
+    }
+
+    void Element(xmlNode* node, int depth)
+    {
+        Out += '<';
+        Out += reinterpret_cast<const char*>(node->name);
+        for (xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
+            Out += ' ';
+            Out += reinterpret_cast<const char*>(attribute->name);
+            Out += "=\"";
+            if (attribute->children)
+                Escaped(attribute->children->content, true);
+            Out += '"';
+        }
+        if (!node->children) {
+            Out += "/>";
+            return;
+        }
+        Out += '>';
+        const bool layout = Indent && OnlyElements(node);
+        for (xmlNode* child = node->children; child; child = child->next) {
+            if (layout)
+                Out += '\n' + QByteArray(2 * (depth + 1), ' ');
+            if (child->type == XML_ELEMENT_NODE)
+                Element(child, depth + 1);
+            else if (child->type == XML_TEXT_NODE)
+                Escaped(child->content, false);
+        }
+        if (layout)
+            Out += '\n' + QByteArray(2 * depth, ' ');
+        Out += "</";
+        Out += reinterpret_cast<const char*>(node->name);
+        Out += '>';
+    }
+
+    QByteArray& Out;
+    bool Indent;
+};
+
+}  // namespace
+
 QByteArray XmlDocumentText(xmlDoc* doc, bool indent)
 {
-    xmlChar* text = nullptr;
-    int size = 0;
-    xmlDocDumpFormatMemoryEnc(doc, &text, &size, "UTF-8", indent ? 1 : 0);
-    QByteArray bytes(reinterpret_cast<const char*>(text), size);
-    xmlFree(text);
-    // The declaration stays as the document format has always had it; the text is UTF-8 either way.
-    bytes.replace("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "<?xml version=\"1.0\"?>");
-    return bytes;
+    QByteArray text;
+    TXmlTextWriter(text, indent).Document(doc);
+    return text;
 }
 
 TXmlDocument ParseXmlSafely(const QByteArray& text)

@@ -4,6 +4,8 @@
 
 #include <libxml/tree.h>
 
+#include <string>
+
 namespace {
 
 bool IsNamed(const xmlNode* node, const char* name)
@@ -54,32 +56,61 @@ QString XmlElementText(xmlNode* node, const char* name)
 
 xmlNode* XmlAddElement(xmlNode* parent, const char* name)
 {
-    return xmlNewChild(parent, nullptr, BAD_CAST name, nullptr);
+    // Documents that carry a dictionary share their element names instead of copying each one.
+    return xmlAddChild(parent, xmlNewDocNode(parent->doc, nullptr, BAD_CAST name, nullptr));
 }
+
+namespace {
+
+// The text as UTF-8 without the characters XML does not allow, in a buffer reused between calls.
+const std::string& XmlUtf8(const QString& text)
+{
+    static std::string buffer;
+    buffer.clear();
+    buffer.reserve(size_t(text.size()) * 3);
+    const QChar* p = text.constData();
+    const QChar* end = p + text.size();
+    while (p < end) {
+        char32_t c = p->unicode();
+        ++p;
+        if (QChar::isHighSurrogate(c) && p < end && p->isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(char16_t(c), p->unicode());
+            ++p;
+        }
+        if (!AllowedInXml(c))
+            continue;
+        if (c < 0x80) {
+            buffer += char(c);
+        } else if (c < 0x800) {
+            buffer += char(0xC0 | (c >> 6));
+            buffer += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            buffer += char(0xE0 | (c >> 12));
+            buffer += char(0x80 | ((c >> 6) & 0x3F));
+            buffer += char(0x80 | (c & 0x3F));
+        } else {
+            buffer += char(0xF0 | (c >> 18));
+            buffer += char(0x80 | ((c >> 12) & 0x3F));
+            buffer += char(0x80 | ((c >> 6) & 0x3F));
+            buffer += char(0x80 | (c & 0x3F));
+        }
+    }
+    return buffer;
+}
+
+}  // namespace
 
 void XmlAddText(xmlNode* parent, const char* name, const QString& text)
 {
     if (text.isEmpty())
         return;
     xmlNode* element = XmlAddElement(parent, name);
-    xmlNodeAddContent(element, BAD_CAST XmlSafeText(text).toUtf8().constData());
+    const std::string& utf8 = XmlUtf8(text);
+    xmlAddChild(element, xmlNewDocTextLen(parent->doc, BAD_CAST utf8.data(), int(utf8.size())));
 }
 
 void XmlSetAttribute(xmlNode* node, const char* name, const QString& value)
 {
-    xmlSetProp(node, BAD_CAST name, BAD_CAST XmlSafeText(value).toUtf8().constData());
+    xmlSetProp(node, BAD_CAST name, BAD_CAST XmlUtf8(value).c_str());
 }
 
-QString XmlSafeText(const QString& text)
-{
-    bool clean = true;
-    for (char32_t c : text.toUcs4())
-        clean = clean && AllowedInXml(c);
-    if (clean)
-        return text;
-    QList<char32_t> kept;
-    for (char32_t c : text.toUcs4())
-        if (AllowedInXml(c))
-            kept << c;
-    return QString::fromUcs4(kept.constData(), kept.size());
-}

@@ -17,8 +17,7 @@ xmlNode* XmlFindElement(xmlNode* node, const char* name);
 QList<xmlNode*> XmlChildElements(xmlNode* node, const char* name);
 // Appends an empty child element.
 xmlNode* XmlAddElement(xmlNode* parent, const char* name);
-// Appends a child element holding `text`, only when the text is non-empty.
+// Appends a child element holding `text`, only when the text is non-empty; characters that XML 1.0
+// does not allow are left out.
 void XmlAddText(xmlNode* parent, const char* name, const QString& text);
 void XmlSetAttribute(xmlNode* node, const char* name, const QString& value);
-// The text without the characters that XML 1.0 does not allow.
-QString XmlSafeText(const QString& text);
