@@ -4,6 +4,8 @@
 
 #include "model/cData.h"
 
+#include <unordered_set>
+
 class TSettingsStore;
 
 // A reference to a field descriptor; it has an identity like any item of the collection.
@@ -69,6 +71,7 @@ public:
     void WriteToSettings(TSettingsStore& settings, const QString& key) override;
 };
 
+
 class TColumnFieldRefList : public TDataFieldRefList {
 public:
     using TDataFieldRefList::TDataFieldRefList;
@@ -100,6 +103,9 @@ public:
     virtual void WriteToSettings(TSettingsStore& settings, const QString& key) const;
     virtual void ReadFromSettings(TSettingsStore&, const QString&) {}
     virtual bool Matches(TDataItem* item, bool caseSensitive) = 0;
+    // A pass over many items: work that does not depend on the item may be done once, here.
+    virtual void BeginMatching(bool) {}
+    virtual void EndMatching() {}
 
 protected:
     QString FieldName() const { return Field ? Field->GetDisplayNamePlain() : QString(); }
@@ -127,9 +133,18 @@ public:
     std::unique_ptr<TDataItem> CreateNew(TDataObject* parent, TDataObject* container) const override;
     std::unique_ptr<TDataItem> Clone(TDataObject* parent, TDataObject* container, bool keepID) override;
 
+    void BeginMatching(bool caseSensitive) override;
+    void EndMatching() override;
+
 protected:
     bool TextMatches(const QString& text, bool caseSensitive) const;
+    // Within a pass the answers for the pick list's entries are known beforehand.
     bool EntryMatches(const TLookupItem* entry, bool caseSensitive) const;
+
+private:
+    bool EntryTextMatches(const TLookupItem* entry, bool caseSensitive) const;
+    std::unordered_set<const TLookupItem*> FMatchingEntries;
+    bool FInPass = false;
 };
 
 // Some entry of a pick-list field has the value in its sort text or display name.
@@ -238,4 +253,18 @@ public:
     QString GetDescription() const;
     void ReadFromSettings(TSettingsStore& settings, const QString& key) override;
     void WriteToSettings(TSettingsStore& settings, const QString& key) override;
+};
+
+// Matches the items of one pass over a list (filling a view, counting): the conditions prepare what
+// does not depend on the item once. Nothing may change the collection during the pass.
+class TFilterPass {
+public:
+    explicit TFilterPass(TFilterFieldRefList& filter);
+    ~TFilterPass();
+    TFilterPass(const TFilterPass&) = delete;
+    TFilterPass& operator=(const TFilterPass&) = delete;
+    bool Matches(TDataItem* item) const { return FFilter.Matches(item); }
+
+private:
+    TFilterFieldRefList& FFilter;
 };

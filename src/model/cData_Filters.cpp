@@ -42,7 +42,31 @@ bool TStringFilterField::TextMatches(const QString& text, bool caseSensitive) co
     return !StringValue.isEmpty() && ContainsText(text, StringValue, caseSensitive);
 }
 
+void TStringFilterField::BeginMatching(bool caseSensitive)
+{
+    FMatchingEntries.clear();
+    TRootItem* root = GetRoot();
+    TLookupList* list = root ? root->LookupListForField(Field) : nullptr;
+    if (!list)
+        return;
+    for (TDataItem* entry : *list)
+        if (EntryTextMatches(static_cast<TLookupItem*>(entry), caseSensitive))
+            FMatchingEntries.insert(static_cast<TLookupItem*>(entry));
+    FInPass = true;
+}
+
+void TStringFilterField::EndMatching()
+{
+    FInPass = false;
+    FMatchingEntries.clear();
+}
+
 bool TStringFilterField::EntryMatches(const TLookupItem* entry, bool caseSensitive) const
+{
+    return FInPass ? FMatchingEntries.count(entry) > 0 : EntryTextMatches(entry, caseSensitive);
+}
+
+bool TStringFilterField::EntryTextMatches(const TLookupItem* entry, bool caseSensitive) const
 {
     return entry && !StringValue.isEmpty()
            && (entry->SortTextContains(StringValue, caseSensitive) || TextMatches(entry->DisplayName, caseSensitive));
@@ -417,4 +441,19 @@ void TFilterFieldRefList::WriteToSettings(TSettingsStore& settings, const QStrin
     for (int i = 0; i < Count(); ++i)
         Condition(i)->WriteToSettings(settings, EntryKey(key, i));
     settings.WriteInteger(key, QStringLiteral("Count"), Count());
+}
+
+// ---------------------------------------------------------------------------------------------------
+// TFilterPass
+
+TFilterPass::TFilterPass(TFilterFieldRefList& filter) : FFilter(filter)
+{
+    for (int i = 0; i < FFilter.Count(); ++i)
+        FFilter.Condition(i)->BeginMatching(FFilter.CaseSensitive);
+}
+
+TFilterPass::~TFilterPass()
+{
+    for (int i = 0; i < FFilter.Count(); ++i)
+        FFilter.Condition(i)->EndMatching();
 }

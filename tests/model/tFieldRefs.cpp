@@ -184,6 +184,35 @@ TEST_F(FieldRefTest, TextConditionsFoldOnlyWithoutCaseSensitivity)
     EXPECT_TRUE(editor.Matches(joanne, false));
 }
 
+TEST_F(FieldRefTest, APassOverManyItemsGivesTheSameAnswers)
+{
+    const char* names[] = {"Ann Lee", "Joanne Smith", "Bob Ray", "ANNA Karenina"};
+    for (int i = 0; i < 8; ++i) {
+        TTestItem* item = Root->AddItem(QString::number(i));
+        item->Credits.AddCredit(tfAuthor, Root->Persons.FindOrAdd(names[i % 4]));
+        if (i % 3 == 0)
+            item->Genres.Add(Root->Genres.FindOrAdd(names[(i + 1) % 4]));
+    }
+    for (bool caseSensitive : {false, true})
+        for (int field : {int(tfAuthor), int(tfGenre)}) {
+            TFilterFieldRefList filter(Root.get(), ikMain);
+            filter.CaseSensitive = caseSensitive;
+            auto condition = Field(field)->CreateFilterField();
+            static_cast<TStringFilterField&>(*condition).StringValue = "ann";
+            filter.Add(condition.release());
+            QList<bool> plain, inPass;
+            for (TDataItem* item : *Root->Items)
+                plain << filter.Matches(item);
+            {
+                const TFilterPass pass(filter);
+                for (TDataItem* item : *Root->Items)
+                    inPass << pass.Matches(item);
+            }
+            EXPECT_EQ(plain, inPass) << field << caseSensitive;
+            EXPECT_TRUE(plain.contains(true) && plain.contains(false)) << field << caseSensitive;
+        }
+}
+
 TEST_F(FieldRefTest, RangedConditionsWordsAndOpenBounds)
 {
     struct IntCase {
