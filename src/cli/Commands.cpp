@@ -157,8 +157,7 @@ int RunExportXml(const QString& fileName, const QString& outName)
     if (!loaded)
         return ecFailed;
     TBookRoot& root = *loaded->Root;
-    const TXmlDocument document = root.WriteXMLDocument(root.Items.get());
-    if (!Emit(XmlDocumentText(document.get()), outName))
+    if (!Emit(root.WriteXMLText(root.Items.get()), outName))
         return ecFailed;
     return DoneOrSalvaged(*loaded);
 }

@@ -962,6 +962,9 @@ public:
     // The collection XML of one item, or of every item of a reference list, optionally with a style
     // sheet instruction.
     TXmlDocument WriteXMLDocument(TDataObject* itemOrList, const QString& styleSheet = QString());
+    // The same document as UTF-8 text, written item by item so that a large list never has to be held
+    // as one tree.
+    QByteArray WriteXMLText(TDataObject* itemOrList, const QString& styleSheet = QString(), bool indent = true);
     TDataField* FieldByID(int id) const { return MetaInfo->FieldByID(id); }
 
     // The whole file as bytes, as SaveToFile writes it.

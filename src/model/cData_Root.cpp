@@ -197,6 +197,37 @@ TXmlDocument TRootItem::WriteXMLDocument(TDataObject* itemOrList, const QString&
     return document;
 }
 
+QByteArray TRootItem::WriteXMLText(TDataObject* itemOrList, const QString& styleSheet, bool indent)
+{
+    TDataRefList items;
+    if (auto* single = dynamic_cast<TDataItem*>(itemOrList))
+        items.Add(single);
+    else if (auto* list = dynamic_cast<TDataRefList*>(itemOrList))
+        items.AddAll(*list);
+    TDataRefList none;
+    const QByteArray frame = XmlDocumentText(WriteXMLDocument(&none, styleSheet).get(), indent);
+    const QByteArray item = XMLItemElement().toUtf8();
+    const QByteArray emptyList = "<" + item + "list/>";
+    const qsizetype at = frame.indexOf(emptyList);
+    if (items.IsEmpty() || at < 0)
+        return frame;
+    QByteArray text = frame.left(at) + "<" + item + "list>";
+    text.reserve(frame.size() + qsizetype(items.Count()) * 3000);
+    // One small tree at a time: the memory stays warm and the text is the same as the whole tree's.
+    TXmlDocument scratch(xmlNewDoc(BAD_CAST "1.0"));
+    scratch->dict = xmlDictCreate();
+    for (TDataItem* each : items) {
+        xmlNode* element = xmlNewDocNode(scratch.get(), nullptr, BAD_CAST item.constData(), nullptr);
+        each->WriteXML(element);
+        AppendXmlElementText(text, element, 2, indent);
+        xmlFreeNode(element);
+    }
+    if (indent)
+        text += "\n  ";
+    text += "</" + item + "list>" + frame.mid(at + emptyList.size());
+    return text;
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Merging another collection
 

@@ -29,6 +29,45 @@ public:
         }
     }
 
+    void Element(xmlNode* node, int depth)
+    {
+        Out += '<';
+        Out += reinterpret_cast<const char*>(node->name);
+        for (xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
+            Out += ' ';
+            Out += reinterpret_cast<const char*>(attribute->name);
+            Out += "=\"";
+            if (attribute->children)
+                Escaped(attribute->children->content, true);
+            Out += '"';
+        }
+        if (!node->children) {
+            Out += "/>";
+            return;
+        }
+        Out += '>';
+        const bool layout = Indent && OnlyElements(node);
+        for (xmlNode* child = node->children; child; child = child->next) {
+            if (layout)
+                NewLine(depth + 1);
+            if (child->type == XML_ELEMENT_NODE)
+                Element(child, depth + 1);
+            else if (child->type == XML_TEXT_NODE)
+                Escaped(child->content, false);
+        }
+        if (layout)
+            NewLine(depth);
+        Out += "</";
+        Out += reinterpret_cast<const char*>(node->name);
+        Out += '>';
+    }
+
+    void NewLine(int depth)
+    {
+        Out += '\n';
+        Out.append(2 * depth, ' ');
+    }
+
 private:
     static QByteArray Text(const xmlChar* text) { return QByteArray(reinterpret_cast<const char*>(text)); }
 
@@ -51,45 +90,13 @@ private:
         }
     }
 
+
     static bool OnlyElements(const xmlNode* node)
     {
         for (const xmlNode* child = node->children; child; child = child->next)
             if (child->type != XML_ELEMENT_NODE)
                 return false;
         return true;
-    }
-
-    void Element(xmlNode* node, int depth)
-    {
-        Out += '<';
-        Out += reinterpret_cast<const char*>(node->name);
-        for (xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
-            Out += ' ';
-            Out += reinterpret_cast<const char*>(attribute->name);
-            Out += "=\"";
-            if (attribute->children)
-                Escaped(attribute->children->content, true);
-            Out += '"';
-        }
-        if (!node->children) {
-            Out += "/>";
-            return;
-        }
-        Out += '>';
-        const bool layout = Indent && OnlyElements(node);
-        for (xmlNode* child = node->children; child; child = child->next) {
-            if (layout)
-                Out += '\n' + QByteArray(2 * (depth + 1), ' ');
-            if (child->type == XML_ELEMENT_NODE)
-                Element(child, depth + 1);
-            else if (child->type == XML_TEXT_NODE)
-                Escaped(child->content, false);
-        }
-        if (layout)
-            Out += '\n' + QByteArray(2 * depth, ' ');
-        Out += "</";
-        Out += reinterpret_cast<const char*>(node->name);
-        Out += '>';
     }
 
     QByteArray& Out;
@@ -103,6 +110,14 @@ QByteArray XmlDocumentText(xmlDoc* doc, bool indent)
     QByteArray text;
     TXmlTextWriter(text, indent).Document(doc);
     return text;
+}
+
+void AppendXmlElementText(QByteArray& out, xmlNode* element, int depth, bool indent)
+{
+    TXmlTextWriter writer(out, indent);
+    if (indent)
+        writer.NewLine(depth);
+    writer.Element(element, depth);
 }
 
 TXmlDocument ParseXmlSafely(const QByteArray& text)

@@ -406,6 +406,13 @@ TEST_F(BookTest, CollectionXmlDocument)
     EXPECT_TRUE(xml.contains("<original><origtitle>Orig</origtitle>"));
     EXPECT_TRUE(xml.contains("<myrating>9</myrating>"));
     EXPECT_NE(ParseXmlSafely(xml.toUtf8()), nullptr) << "the document is well-formed";
+    TDataRefList both;
+    both.Add(book);
+    both.Add(NewBook("Second"));
+    for (bool indent : {false, true})
+        EXPECT_EQ(Root->WriteXMLText(&both, "details.xsl", indent),
+                  XmlDocumentText(Root->WriteXMLDocument(&both, "details.xsl").get(), indent))
+            << "written item by item or as one tree, the text is the same";
     Prefs().ImageBaseFolder.clear();
 
     TDataRefList none;
