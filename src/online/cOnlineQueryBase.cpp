@@ -1,8 +1,22 @@
 #include "online/cOnlineQueryBase.h"
 
+#include "app/cGatherixPrefs.h"
+#include "app/cInternetConnection.h"
 #include "model/cCryptStream.h"
+#include "model/cData.h"
+#include "model/cXmlUtil.h"
+#include "platform/AtomicFile.h"
+#include "platform/ProcessRunner.h"
+#include "platform/SettingsStore.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <libxml/hash.h>
+#include <libxml/tree.h>
 
 #include <algorithm>
 #include <functional>
@@ -414,4 +428,383 @@ QString DecodeWebText(const QString& text, bool* complete)
     if (complete)
         *complete = finished;
     return QString::fromUcs4(points.data(), qsizetype(points.size()));
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Matches
+
+bool TQueryMatchList::AddUnique(std::unique_ptr<TQueryMatch> match)
+{
+    for (const auto& listed : Items)
+        if (listed->Source == match->Source && listed->Id == match->Id)
+            return true;
+    Items.push_back(std::move(match));
+    return false;
+}
+
+void TQueryMatchList::RemoveUnidentified()
+{
+    std::erase_if(Items, [](const std::unique_ptr<TQueryMatch>& match) { return match->Id.isEmpty(); });
+}
+
+std::vector<std::unique_ptr<TQueryMatch>> TQueryMatchList::TakeAll() { return std::exchange(Items, {}); }
+
+// ---------------------------------------------------------------------------------------------------
+// Exchange with the parse scripts
+
+const char* const SearchResultFile = "searchresult.html";
+const char* const SearchDetailsFile = "searchdetails.html";
+const char* const ParsedResultsFile = "parsedresults.xml";
+const char* const ParsedDetailsFile = "parseddetails.xml";
+
+QByteArray PreparePageText(const QByteArray& received)
+{
+    QByteArray text;
+    text.reserve(received.size() + received.size() / 32);
+    qsizetype start = 0;
+    while (start < received.size()) {
+        qsizetype end = start;
+        while (end < received.size() && received[end] != '\r' && received[end] != '\n')
+            ++end;
+        text += QByteArrayView(received).sliced(start, end - start);
+        text += "\r\n";
+        if (end + 1 < received.size() && received[end] == '\r' && received[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return Win1252::Decode(text).toUtf8();
+}
+
+namespace {
+
+// A script's output is a few kilobytes; anything far larger is not what a parse script should write.
+constexpr qint64 ParsedDocumentLimit = 16 * 1024 * 1024;
+const QString QuerySection = QStringLiteral("OnlineQuery");
+constexpr int DefaultScriptTimeLimit = 60;  // seconds
+
+bool DeclaresEntities(const xmlDoc* doc)
+{
+    for (const xmlDtd* dtd : {doc->intSubset, doc->extSubset})
+        if (dtd && dtd->entities && xmlHashSize(static_cast<xmlHashTablePtr>(dtd->entities)) > 0)
+            return true;
+    return false;
+}
+
+// The script's output comes from a web page: no DTD, no entity definitions, no network.
+TXmlDocument LoadParsedDocument(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > ParsedDocumentLimit)
+        throw EOnlineQuery(QStringLiteral("The parsed page %1 cannot be read").arg(QFileInfo(path).fileName()));
+    TXmlDocument doc = ParseXmlSafely(file.readAll());
+    if (!doc || !xmlDocGetRootElement(doc.get()))
+        throw EOnlineQuery(QStringLiteral("The parsed page %1 is no XML document").arg(QFileInfo(path).fileName()));
+    if (DeclaresEntities(doc.get()))
+        throw EOnlineQuery(QStringLiteral("The parsed page %1 declares entities").arg(QFileInfo(path).fileName()));
+    return doc;
+}
+
+QString RawText(xmlNode* node)
+{
+    xmlChar* content = xmlNodeGetContent(node);
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(content));
+    xmlFree(content);
+    return text;
+}
+
+// The decoded text of the first descendant `name`; an "&#" without ";" fails the whole parse.
+QString DecodedElementText(xmlNode* node, const char* name)
+{
+    xmlNode* element = XmlFindElement(node, name);
+    if (!element)
+        return QString();
+    bool complete = false;
+    QString text = DecodeWebText(RawText(element), &complete);
+    if (!complete)
+        throw EOnlineQuery(QStringLiteral("Unterminated character code in \"%1\"").arg(RawText(element)));
+    return text;
+}
+
+void CollectElements(xmlNode* node, const char* name, QList<xmlNode*>& found)
+{
+    for (xmlNode* child = node->children; child; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE)
+            continue;
+        if (xmlStrcmp(child->name, reinterpret_cast<const xmlChar*>(name)) == 0)
+            found << child;
+        CollectElements(child, name, found);
+    }
+}
+
+void CheckTextsDecode(xmlNode* node)
+{
+    for (xmlNode* child = node->children; child; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE)
+            CheckTextsDecode(child);
+        else if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+            bool complete = false;
+            DecodeWebText(RawText(child), &complete);
+            if (!complete)
+                throw EOnlineQuery(QStringLiteral("Unterminated character code in \"%1\"").arg(RawText(child)));
+        }
+    }
+}
+
+// A cover from a web page is taken only as a web address or as a picture already in the image folder;
+// a local or network path could leak private files or make the system contact other hosts.
+bool IsAcceptableCover(const QString& cover)
+{
+    const QString scheme = cover.section(QLatin1Char(':'), 0, 0).toLower();
+    if (cover.contains(QLatin1Char(':')) && (scheme == u"http" || scheme == u"https"))
+        return true;
+    const QString base = QFileInfo(Prefs().ImageBaseFolder).canonicalFilePath();
+    const QFileInfo file(QDir(Prefs().ImageBaseFolder).filePath(cover));
+    static const QStringList pictures{"jpg", "jpeg", "gif", "png", "bmp"};
+    return !base.isEmpty() && file.isFile() && pictures.contains(file.suffix().toLower())
+           && file.canonicalFilePath().startsWith(base + QLatin1Char('/'));
+}
+
+void DropUnacceptableCovers(xmlNode* root)
+{
+    while (xmlNode* cover = XmlFindElement(root, "coverfront")) {
+        if (IsAcceptableCover(XmlElementText(root, "coverfront")))
+            return;
+        xmlUnlinkNode(cover);
+        xmlFreeNode(cover);
+    }
+}
+
+// Removes the exchange files of one parse, also when it ends by an error.
+class TExchangeFiles {
+public:
+    TExchangeFiles(const QDir& folder, const char* input, const char* output)
+        : Input(folder.filePath(QLatin1String(input))), Output(folder.filePath(QLatin1String(output)))
+    {
+        // Files left by an earlier parse that was killed must never pass for this one's.
+        for (const char* name : {SearchResultFile, SearchDetailsFile, ParsedResultsFile, ParsedDetailsFile})
+            QFile::remove(folder.filePath(QLatin1String(name)));
+    }
+    ~TExchangeFiles()
+    {
+        QFile::remove(Input);
+        QFile::remove(Output);
+    }
+    TExchangeFiles(const TExchangeFiles&) = delete;
+    TExchangeFiles& operator=(const TExchangeFiles&) = delete;
+
+    const QString Input;
+    const QString Output;
+};
+
+void WriteWhole(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush())
+        throw EOnlineQuery(QStringLiteral("The page cannot be written to %1: %2").arg(path, file.errorString()));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// TInfosource
+
+TInfosource::TInfosource(const QString& name, const QString& searchScript, const QString& detailsScript)
+    : Name(name), SearchScript(searchScript), DetailsScript(detailsScript),
+      ScriptFolder(TPrefs::ProgramFolder() + QStringLiteral("Scripts/"))
+{
+}
+
+TInfosource::~TInfosource() = default;
+
+QString TInfosource::WorkFolder()
+{
+    if (!FWorkFolder.isEmpty())
+        return FWorkFolder;
+    if (!FOwnWorkFolder) {
+        FOwnWorkFolder = std::make_unique<QTemporaryDir>();
+        if (!FOwnWorkFolder->isValid())
+            throw EOnlineQuery(QStringLiteral("No working folder: %1").arg(FOwnWorkFolder->errorString()));
+    }
+    return FOwnWorkFolder->path();
+}
+
+QString TInfosource::SettingsSection() const { return QStringLiteral("OnlineQuery\\%1").arg(Name); }
+
+QString TInfosource::Setting(const QString& ident, const QString& def) const
+{
+    return Prefs().Settings().ReadString(SettingsSection(), ident, def);
+}
+
+void TInfosource::LoadSettings(const TSettingsStore& store)
+{
+    Selected = store.ReadBool(SettingsSection(), QStringLiteral("Selected"), true);
+    Sequence = store.ReadInteger(SettingsSection(), QStringLiteral("Sequence"), -1);
+}
+
+void TInfosource::SaveSettings(TSettingsStore& store) const
+{
+    store.WriteBool(SettingsSection(), QStringLiteral("Selected"), Selected);
+    store.WriteInteger(SettingsSection(), QStringLiteral("Sequence"), Sequence);
+}
+
+void TInfosource::Log(const QString& message)
+{
+    if (OnLog)
+        OnLog(*this, message);
+}
+
+void TInfosource::LogError(const std::exception& error)
+{
+    Log(QStringLiteral("Error occurred: %1").arg(QString::fromUtf8(error.what())));
+}
+
+QByteArray TInfosource::Download(const QString& url)
+{
+    THttpClient& client = HttpClient();
+    client.ApplyProxy(Prefs().Proxy);
+    return client.Get(url);
+}
+
+TXmlDocument TInfosource::RunScript(const QString& script, const char* inputName, const char* outputName,
+                                    const QByteArray& page)
+{
+    const TExchangeFiles files(QDir(WorkFolder()), inputName, outputName);
+    WriteWhole(files.Input, page);
+    const QString perl = QStandardPaths::findExecutable(QStringLiteral("perl"));
+    if (perl.isEmpty())
+        return nullptr;
+    const int limit = Prefs().Settings().ReadInteger(QuerySection, QStringLiteral("ScriptTimeLimit"),
+                                                     DefaultScriptTimeLimit);
+    switch (RunAndWait(perl, {ScriptFolder + script}, WorkFolder(), limit * 1000)) {
+    case TRunResult::NotStarted: return nullptr;
+    case TRunResult::TimedOut:
+        throw EOnlineQuery(QStringLiteral("The parse script %1 did not finish within %2 seconds").arg(script).arg(limit));
+    case TRunResult::Stopped: throw EOnlineQuery(QStringLiteral("Stopped"));
+    case TRunResult::Finished: break;
+    }
+    if (!QFile::exists(files.Output))
+        return nullptr;
+    return LoadParsedDocument(files.Output);
+}
+
+void TInfosource::ParsePage(TPageKind kind, const QByteArray& page, TQueryMatchList& matches)
+{
+    if (kind == pkResultList) {
+        if (const TXmlDocument doc = RunScript(SearchScript, SearchResultFile, ParsedResultsFile, page))
+            ReadMatches(xmlDocGetRootElement(doc.get()), matches);
+    } else if (kind == pkDetails) {
+        if (const TXmlDocument doc = RunScript(DetailsScript, SearchDetailsFile, ParsedDetailsFile, page))
+            ReadDetailsMatch(xmlDocGetRootElement(doc.get()), matches);
+    }
+}
+
+void TInfosource::ReadMatches(xmlNode* root, TQueryMatchList& matches)
+{
+    QList<xmlNode*> elements;
+    CollectElements(root, "match", elements);
+    for (xmlNode* element : elements) {
+        auto match = std::make_unique<TQueryMatch>();
+        match->Source = this;
+        match->Description = DecodedElementText(element, "description");
+        if (xmlNode* id = XmlFindElement(element, "id"))
+            match->Id = RawText(id);  // an identifier is handed back to the source as it came
+        matches.AddUnique(std::move(match));
+    }
+}
+
+void TInfosource::ReadDetailsMatch(xmlNode* root, TQueryMatchList& matches)
+{
+    auto match = std::make_unique<TQueryMatch>();
+    match->Source = this;
+    match->Description = DecodedElementText(root, "title");
+    if (xmlNode* id = XmlFindElement(root, "queryid"))
+        match->Id = RawText(id);
+    matches.AddUnique(std::move(match));
+}
+
+void TInfosource::AddDetailsExtras(const TQueryMatch& match, xmlNode* root)
+{
+    XmlAddText(root, "url", GetViewURL(match.Id));
+}
+
+bool TInfosource::ImportDetails(const TQueryMatch& match, TDataItem& item)
+{
+    try {
+        const QByteArray page = PreparePageText(Download(GetDetailsURL(match.Id)));
+        const TXmlDocument doc = RunScript(DetailsScript, SearchDetailsFile, ParsedDetailsFile, page);
+        if (!doc)
+            return false;
+        xmlNode* root = xmlDocGetRootElement(doc.get());
+        AddDetailsExtras(match, root);
+        DropUnacceptableCovers(root);
+        CheckTextsDecode(root);  // before the merge, so that a bad document leaves the book untouched
+        item.ReadXML(root, false);
+        return true;
+    } catch (const std::exception& error) {
+        LogError(error);
+        return false;
+    }
+}
+
+void TInfoSourceList::LoadSettings(const TSettingsStore& store)
+{
+    for (TInfosource* source : *this)
+        source->LoadSettings(store);
+}
+
+void TInfoSourceList::SaveSettings(TSettingsStore& store) const
+{
+    for (const TInfosource* source : *this)
+        source->SaveSettings(store);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Pictures
+
+namespace {
+
+bool IsPicture(const QByteArray& data)
+{
+    return data.startsWith("GIF8") || data.startsWith("\xFF\xD8\xFF") || data.startsWith("\x89PNG")
+           || data.startsWith("BM");
+}
+
+QString WithExtension(const QString& path, const QString& extension)
+{
+    const QFileInfo file(path);
+    const QString name = file.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return path.left(path.size() - name.size()) + (dot < 0 ? name : name.left(dot)) + extension;
+}
+
+QString ExtensionOf(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+}  // namespace
+
+bool DownloadFile(const QString& address, QString& target)
+{
+    QByteArray data;
+    try {
+        THttpClient& client = HttpClient();
+        client.ApplyProxy(Prefs().Proxy);
+        data = client.Get(address);
+    } catch (const EHttp&) {
+        return false;
+    }
+    // Small answers and anything that is no picture are error pages, not covers.
+    if (data.size() <= 1024 || !IsPicture(data))
+        return false;
+    if (data.startsWith("GIF") && ExtensionOf(target) != u".gif")
+        target = WithExtension(target, QStringLiteral(".gif"));
+    else if (data.mid(6, 4) == "JFIF" && ExtensionOf(target) != u".jpg")
+        target = WithExtension(target, QStringLiteral(".jpg"));
+    QString error;
+    if (!TAtomicFile::Write(target, data, &error))
+        throw EOnlineQuery(QStringLiteral("%1 cannot be written: %2").arg(target, error));
+    return true;
 }
