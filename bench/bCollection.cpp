@@ -28,7 +28,9 @@ void PrepareProcess()
     static int argc = 1;
     static char name[] = "tomekeep_bench";
     static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
+    // Another benchmark may have made the application object already (a QApplication for widgets).
+    static const std::unique_ptr<QCoreApplication> application(
+        QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv));
     static TRecordingMessenger messenger;
     SetMessenger(&messenger);
 }

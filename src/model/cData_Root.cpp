@@ -212,15 +212,14 @@ QByteArray TRootItem::WriteXMLText(TDataObject* itemOrList, const QString& style
     if (items.IsEmpty() || at < 0)
         return frame;
     QByteArray text = frame.left(at) + "<" + item + "list>";
-    text.reserve(frame.size() + qsizetype(items.Count()) * 3000);
-    // One small tree at a time: the memory stays warm and the text is the same as the whole tree's.
-    TXmlDocument scratch(xmlNewDoc(BAD_CAST "1.0"));
-    scratch->dict = xmlDictCreate();
-    for (TDataItem* each : items) {
-        xmlNode* element = xmlNewDocNode(scratch.get(), nullptr, BAD_CAST item.constData(), nullptr);
-        each->WriteXML(element);
-        AppendXmlElementText(text, element, 2, indent);
-        xmlFreeNode(element);
+    text.reserve(frame.size() + qsizetype(items.Count()) * 4096);
+    // Straight to text, without a tree: the same text as the whole tree's, at a fraction of the cost.
+    {
+        TXmlTextStream stream(text, indent);
+        for (TDataItem* each : items) {
+            each->WriteXML(stream.Open(item.constData(), 2));
+            stream.Close();
+        }
     }
     if (indent)
         text += "\n  ";

@@ -73,23 +73,8 @@ private:
 
     void Escaped(const xmlChar* text, bool attribute)
     {
-        for (const xmlChar* p = text; p && *p; ++p) {
-            switch (*p) {
-            case '&': Out += "&amp;"; break;
-            case '<': Out += "&lt;"; break;
-            case '>': Out += "&gt;"; break;
-            case '\r': Out += "&#13;"; break;
-            case '"':
-                if (attribute) {
-                    Out += "&quot;";
-                    break;
-                }
-                [[fallthrough]];
-            default: Out += char(*p);
-            }
-        }
+        AppendEscapedXml(Out, reinterpret_cast<const char*>(text), attribute);
     }
-
 
     static bool OnlyElements(const xmlNode* node)
     {
@@ -105,19 +90,34 @@ private:
 
 }  // namespace
 
+void AppendEscapedXml(QByteArray& out, const char* text, bool attribute)
+{
+    const char* run = text;
+    for (const char* p = run; p && *p; ++p) {
+        const char* entity = nullptr;
+        switch (*p) {
+        case '&': entity = "&amp;"; break;
+        case '<': entity = "&lt;"; break;
+        case '>': entity = "&gt;"; break;
+        case '\r': entity = "&#13;"; break;
+        case '"': entity = attribute ? "&quot;" : nullptr; break;
+        default: break;
+        }
+        if (!entity)
+            continue;
+        out.append(run, p - run);
+        out += entity;
+        run = p + 1;
+    }
+    if (run)
+        out.append(run);
+}
+
 QByteArray XmlDocumentText(xmlDoc* doc, bool indent)
 {
     QByteArray text;
     TXmlTextWriter(text, indent).Document(doc);
     return text;
-}
-
-void AppendXmlElementText(QByteArray& out, xmlNode* element, int depth, bool indent)
-{
-    TXmlTextWriter writer(out, indent);
-    if (indent)
-        writer.NewLine(depth);
-    writer.Element(element, depth);
 }
 
 TXmlDocument ParseXmlSafely(const QByteArray& text)
