@@ -7,7 +7,7 @@ use Encode ();
 use Exporter 'import';
 
 our @EXPORT = qw(read_page page_text write_matches write_book clean_text html_text parse_date first_number
-                 marc_name_display);
+                 marc_name_display tag_text tag_texts page_lines labelled);
 
 # The program turns the received bytes into UTF-8 as if they were Windows-1252 and ends every line with
 # CR LF; this undoes both, giving the bytes the service sent.
@@ -50,6 +50,36 @@ sub html_text {
     return clean_text($html);
 }
 
+# Texts of every element `tag` of an XML answer, in order; attributes and nested tags are ignored.
+sub tag_texts {
+    my ($xml, $tag) = @_;
+    return map { html_text($_) } $xml =~ m{<\Q$tag\E(?:\s[^>]*)?>(.*?)</\Q$tag\E>}gs;
+}
+
+sub tag_text {
+    my ($xml, $tag) = @_;
+    my ($first) = tag_texts($xml, $tag);
+    return $first;
+}
+
+# The visible lines of an HTML page: a break at every block end, tags removed, blanks joined.
+sub page_lines {
+    my ($html) = @_;
+    $html =~ s{<(?:script|style)\b.*?</(?:script|style)>}{}gis;
+    $html =~ s{<br\s*/?>|</(?:p|li|tr|div|h\d|dt|dd|table|pre)>|<hr[^>]*>}{\n}gi;
+    $html =~ s{</t[dh]>}{ }gi;
+    return grep { length } map { html_text($_) } split /\n/, $html;
+}
+
+# The text after the colon of the first line whose label matches `label`.
+sub labelled {
+    my ($lines, $label) = @_;
+    for (@$lines) {
+        return clean_text($1) if /^(?:$label)\s*:\s*(.*)$/;
+    }
+    return undef;
+}
+
 sub clean_text {
     my ($text) = @_;
     return '' unless defined $text;
@@ -61,7 +91,7 @@ sub clean_text {
 my %months = (jan => 1, feb => 2, mar => 3, apr => 4, may => 5, jun => 6, jul => 7, aug => 8, sep => 9,
               oct => 10, nov => 11, dec => 12, mai => 5, juin => 6, juil => 7, aou => 8, okt => 10,
               dez => 12, mrz => 3, "m\x{e4}r" => 3, janv => 1, "f\x{e9}v" => 2, avr => 4, "d\x{e9}c" => 12,
-              mrt => 3, mei => 5);
+              mrt => 3, maa => 3, mei => 5);
 
 # (year, month, day) from "2003-09-01", "2003-09", "September 1, 2003", "1 Sept. 2003", "c2000." ...
 sub parse_date {

@@ -57,7 +57,10 @@ QString TQueuedFileDialogs::Next(const QString& title)
     return Answers.isEmpty() ? QString() : Answers.takeFirst();
 }
 
-QString TQueuedFileDialogs::OpenFile(const QString& title, const QString&, const QString&) { return Next(title); }
+QString TQueuedFileDialogs::OpenFile(const QString& title, const QString&, const QString&)
+{
+    return Next(title);
+}
 
 QString TQueuedFileDialogs::SaveFile(const QString& title, const QString&, const QString&, const QString&)
 {

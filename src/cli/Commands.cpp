@@ -1,15 +1,18 @@
 #include "cli/Commands.h"
 
+#include "app/cBookPrefs.h"
 #include "book/cBookData.h"
 #include "cli/DemoBuilder.h"
 #include "model/cCryptStream.h"
 #include "model/cXmlDocument.h"
+#include "online/cOnlineQueryBook.h"
 #include "platform/AtomicFile.h"
 #include "platform/Messenger.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <optional>
 
@@ -177,4 +180,152 @@ int RunBuildDemo(const QString& sourceName, const QString& outName)
         ReportError(QStringLiteral("%1: %2").arg(sourceName, QString::fromUtf8(error.what())));
         return ecFailed;
     }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// lookup
+
+namespace {
+
+struct TLookupRequest {
+    TBookSearchCriteria Criteria;
+    QString Source;  // empty: every source
+    int Details = 0;  // 1-based hit to merge; 0 lists the hits
+};
+
+// The value after option `arguments[i]`, advancing `i`; none when it is missing.
+std::optional<QString> OptionValue(const QStringList& arguments, qsizetype& i)
+{
+    if (++i >= arguments.size())
+        return std::nullopt;
+    return arguments[i];
+}
+
+std::optional<TLookupRequest> ParseLookup(const QStringList& arguments)
+{
+    TLookupRequest request;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        QString* target = argument == u"--title"    ? &request.Criteria.Title
+                          : argument == u"--author" ? &request.Criteria.Author
+                          : argument == u"--source" ? &request.Source
+                                                    : nullptr;
+        if (target || argument == u"--details") {
+            const std::optional<QString> value = OptionValue(arguments, i);
+            if (!value) {
+                ReportError(QStringLiteral("%1 needs a value").arg(argument));
+                return std::nullopt;
+            }
+            bool number = true;
+            if (target)
+                *target = *value;
+            else
+                request.Details = value->toInt(&number);
+            if (!number || request.Details < 0) {
+                ReportError(QStringLiteral("--details needs a hit number, not \"%1\"").arg(*value));
+                return std::nullopt;
+            }
+        } else if (!argument.startsWith(u"--") && request.Criteria.ISBN.isEmpty()) {
+            request.Criteria.ISBN = argument;
+        } else {
+            ReportError(QStringLiteral("unexpected argument \"%1\"").arg(argument));
+            return std::nullopt;
+        }
+    }
+    const TBookSearchCriteria& c = request.Criteria;
+    if (c.ISBN.isEmpty() && c.Title.isEmpty() && c.Author.isEmpty()) {
+        ReportError(QStringLiteral("lookup needs an ISBN, a title or an author"));
+        return std::nullopt;
+    }
+    return request;
+}
+
+// The sources to ask: all in their usual order, or the one named (case-insensitive).
+std::vector<std::unique_ptr<TBookInfoSource>> ChooseSources(const QString& name)
+{
+    std::vector<std::unique_ptr<TBookInfoSource>> sources = CreateBookInfoSources();
+    if (name.isEmpty())
+        return sources;
+    QStringList names;
+    for (auto& source : sources) {
+        if (source->Name.compare(name, Qt::CaseInsensitive) == 0) {
+            std::vector<std::unique_ptr<TBookInfoSource>> chosen;
+            chosen.push_back(std::move(source));
+            return chosen;
+        }
+        names << QStringLiteral("\"%1\"").arg(source->Name);
+    }
+    ReportError(QStringLiteral("no source \"%1\"; the sources are %2").arg(name, names.join(QStringLiteral(", "))));
+    return {};
+}
+
+// The hits of every source in turn, each source's without those that carry no id.
+std::vector<std::unique_ptr<TQueryMatch>> SearchAll(const std::vector<std::unique_ptr<TBookInfoSource>>& sources,
+                                                    const TBookSearchCriteria& criteria)
+{
+    std::vector<std::unique_ptr<TQueryMatch>> hits;
+    for (const auto& source : sources) {
+        TQueryMatchList matches;
+        source->Search(criteria, matches);
+        matches.RemoveUnidentified();
+        for (auto& match : matches.TakeAll())
+            hits.push_back(std::move(match));
+    }
+    return hits;
+}
+
+QString HitList(const std::vector<std::unique_ptr<TQueryMatch>>& hits)
+{
+    QString text;
+    for (size_t i = 0; i < hits.size(); ++i)
+        text += QStringLiteral("%1. %2 [%3: %4]\n")
+                    .arg(i + 1)
+                    .arg(hits[i]->Description, hits[i]->Source->Name, hits[i]->Id);
+    return text;
+}
+
+int WriteDetails(TQueryMatch& hit)
+{
+    auto root = TRootItem::New<TBookRoot>();
+    TDataItem* book = root->Books().NewItem();
+    if (!hit.Source->ImportDetails(hit, *book)) {
+        ReportError(QStringLiteral("the details of hit \"%1\" could not be read").arg(hit.Description));
+        return ecFailed;
+    }
+    return Emit(root->WriteXMLText(book), QString()) ? ecDone : ecFailed;
+}
+
+}  // namespace
+
+int RunLookup(const QStringList& arguments)
+{
+    const std::optional<TLookupRequest> request = ParseLookup(arguments);
+    if (!request)
+        return ecUsage;
+    const std::vector<std::unique_ptr<TBookInfoSource>> sources = ChooseSources(request->Source);
+    if (sources.empty())
+        return ecUsage;
+
+    // Source host names, the proxy and the script time limit are the program's settings.
+    const std::unique_ptr<TBookPrefs> prefs = TPrefs::Create<TBookPrefs>();
+    SetPrefs(prefs.get());
+    QTemporaryDir work;  // one working folder for every source's scripts
+    for (const auto& source : sources) {
+        source->SetWorkFolder(work.path());
+        source->OnLog = [](TInfosource& from, const QString& message) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(from.Name), qPrintable(message));
+        };
+    }
+    std::vector<std::unique_ptr<TQueryMatch>> hits = SearchAll(sources, request->Criteria);
+    if (hits.empty()) {
+        ReportError(QStringLiteral("no hits"));
+        return ecFailed;
+    }
+    if (request->Details == 0)
+        return Emit(HitList(hits).toUtf8(), QString()) ? ecDone : ecFailed;
+    if (size_t(request->Details) > hits.size()) {
+        ReportError(QStringLiteral("there is no hit %1; the search found %2").arg(request->Details).arg(hits.size()));
+        return ecFailed;
+    }
+    return WriteDetails(*hits[size_t(request->Details) - 1]);
 }

@@ -2,6 +2,7 @@
 // The commands of tomekeep-cli. Each reports its own errors on standard error and returns the exit code.
 
 #include <QString>
+#include <QStringList>
 
 enum TExitCode {
     ecDone = 0,
@@ -17,3 +18,6 @@ int RunInfo(const QString& fileName);
 // Writes to standard output when `outName` is empty.
 int RunExportXml(const QString& fileName, const QString& outName);
 int RunBuildDemo(const QString& sourceName, const QString& outName);
+// lookup [--source NAME] (ISBN | --title T | --author A) [--details N]: lists the hits of the online
+// sources, or merges hit N into a new book and writes it as collection XML.
+int RunLookup(const QStringList& arguments);

@@ -490,17 +490,23 @@ bool DeclaresEntities(const xmlDoc* doc)
     return false;
 }
 
-// The script's output comes from a web page: no DTD, no entity definitions, no network.
-TXmlDocument LoadParsedDocument(const QString& path)
+// The script's output, up to a size no parse script comes near; throws when it cannot be read.
+QByteArray ReadOutput(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > ParsedDocumentLimit)
         throw EOnlineQuery(QStringLiteral("The parsed page %1 cannot be read").arg(QFileInfo(path).fileName()));
-    TXmlDocument doc = ParseXmlSafely(file.readAll());
+    return file.readAll();
+}
+
+// The script's output comes from a web page: no DTD, no entity definitions, no network.
+TXmlDocument LoadParsedDocument(const QByteArray& output, const char* name)
+{
+    TXmlDocument doc = ParseXmlSafely(output);
     if (!doc || !xmlDocGetRootElement(doc.get()))
-        throw EOnlineQuery(QStringLiteral("The parsed page %1 is no XML document").arg(QFileInfo(path).fileName()));
+        throw EOnlineQuery(QStringLiteral("The parsed page %1 is no XML document").arg(QLatin1String(name)));
     if (DeclaresEntities(doc.get()))
-        throw EOnlineQuery(QStringLiteral("The parsed page %1 declares entities").arg(QFileInfo(path).fileName()));
+        throw EOnlineQuery(QStringLiteral("The parsed page %1 declares entities").arg(QLatin1String(name)));
     return doc;
 }
 
@@ -665,37 +671,45 @@ QByteArray TInfosource::Download(const QString& url)
     return client.Get(url);
 }
 
-TXmlDocument TInfosource::RunScript(const QString& script, const char* inputName, const char* outputName,
-                                    const QByteArray& page)
+std::optional<QByteArray> TInfosource::RunScript(const QString& script, const char* inputName,
+                                                 const char* outputName, const QByteArray& page)
 {
     const TExchangeFiles files(QDir(WorkFolder()), inputName, outputName);
     WriteWhole(files.Input, page);
     const QString perl = QStandardPaths::findExecutable(QStringLiteral("perl"));
     if (perl.isEmpty())
-        return nullptr;
+        return std::nullopt;
     const int limit = Prefs().Settings().ReadInteger(QuerySection, QStringLiteral("ScriptTimeLimit"),
                                                      DefaultScriptTimeLimit);
     switch (RunAndWait(perl, {ScriptFolder + script}, WorkFolder(), limit * 1000)) {
-    case TRunResult::NotStarted: return nullptr;
+    case TRunResult::NotStarted: return std::nullopt;
     case TRunResult::TimedOut:
         throw EOnlineQuery(QStringLiteral("The parse script %1 did not finish within %2 seconds").arg(script).arg(limit));
     case TRunResult::Stopped: throw EOnlineQuery(QStringLiteral("Stopped"));
     case TRunResult::Finished: break;
     }
     if (!QFile::exists(files.Output))
-        return nullptr;
-    return LoadParsedDocument(files.Output);
+        return std::nullopt;
+    return ReadOutput(files.Output);
 }
 
 void TInfosource::ParsePage(TPageKind kind, const QByteArray& page, TQueryMatchList& matches)
 {
     if (kind == pkResultList) {
-        if (const TXmlDocument doc = RunScript(SearchScript, SearchResultFile, ParsedResultsFile, page))
-            ReadMatches(xmlDocGetRootElement(doc.get()), matches);
+        if (const auto output = RunScript(SearchScript, SearchResultFile, ParsedResultsFile, page))
+            ReadParsedResults(kind, *output, matches);
     } else if (kind == pkDetails) {
-        if (const TXmlDocument doc = RunScript(DetailsScript, SearchDetailsFile, ParsedDetailsFile, page))
-            ReadDetailsMatch(xmlDocGetRootElement(doc.get()), matches);
+        if (const auto output = RunScript(DetailsScript, SearchDetailsFile, ParsedDetailsFile, page))
+            ReadParsedResults(kind, *output, matches);
     }
+}
+
+void TInfosource::ReadParsedResults(TPageKind kind, const QByteArray& output, TQueryMatchList& matches)
+{
+    if (kind == pkResultList)
+        ReadMatches(xmlDocGetRootElement(LoadParsedDocument(output, ParsedResultsFile).get()), matches);
+    else if (kind == pkDetails)
+        ReadDetailsMatch(xmlDocGetRootElement(LoadParsedDocument(output, ParsedDetailsFile).get()), matches);
 }
 
 void TInfosource::ReadMatches(xmlNode* root, TQueryMatchList& matches)
@@ -731,19 +745,25 @@ bool TInfosource::ImportDetails(const TQueryMatch& match, TDataItem& item)
 {
     try {
         const QByteArray page = PreparePageText(Download(GetDetailsURL(match.Id)));
-        const TXmlDocument doc = RunScript(DetailsScript, SearchDetailsFile, ParsedDetailsFile, page);
-        if (!doc)
+        const auto output = RunScript(DetailsScript, SearchDetailsFile, ParsedDetailsFile, page);
+        if (!output)
             return false;
-        xmlNode* root = xmlDocGetRootElement(doc.get());
-        AddDetailsExtras(match, root);
-        DropUnacceptableCovers(root);
-        CheckTextsDecode(root);  // before the merge, so that a bad document leaves the book untouched
-        item.ReadXML(root, false);
+        MergeParsedDetails(match, *output, item);
         return true;
     } catch (const std::exception& error) {
         LogError(error);
         return false;
     }
+}
+
+void TInfosource::MergeParsedDetails(const TQueryMatch& match, const QByteArray& output, TDataItem& item)
+{
+    const TXmlDocument doc = LoadParsedDocument(output, ParsedDetailsFile);
+    xmlNode* root = xmlDocGetRootElement(doc.get());
+    AddDetailsExtras(match, root);
+    DropUnacceptableCovers(root);
+    CheckTextsDecode(root);  // before the merge, so that a bad document leaves the book untouched
+    item.ReadXML(root, false);
 }
 
 void TInfoSourceList::LoadSettings(const TSettingsStore& store)

@@ -10,6 +10,7 @@
 #include <functional>
 #include <stdexcept>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QTemporaryDir;
@@ -115,6 +116,10 @@ public:
 
     // Runs the parse script for `kind` on the prepared page and offers the hits to `matches`.
     void ParsePage(TPageKind kind, const QByteArray& page, TQueryMatchList& matches);
+    // What the engine does with a script's output: offers its hits to `matches`, or merges the book
+    // record into `item`. Throw EOnlineQuery on output that is no usable document.
+    void ReadParsedResults(TPageKind kind, const QByteArray& output, TQueryMatchList& matches);
+    void MergeParsedDetails(const TQueryMatch& match, const QByteArray& output, TDataItem& item);
     void Log(const QString& message);
     void LoadSettings(const TSettingsStore& store);
     void SaveSettings(TSettingsStore& store) const;
@@ -134,10 +139,10 @@ protected:
     virtual void LogError(const std::exception& error);
 
 private:
-    // Runs `script` on `page` written as `inputName`; the parsed document, or nullptr when the script
-    // wrote none. Throws when the script fails or its output is unusable.
-    TXmlDocument RunScript(const QString& script, const char* inputName, const char* outputName,
-                           const QByteArray& page);
+    // Runs `script` on `page` written as `inputName`; its output, or none when it wrote none. Throws
+    // when the script fails or its output cannot be read.
+    std::optional<QByteArray> RunScript(const QString& script, const char* inputName, const char* outputName,
+                                        const QByteArray& page);
     void ReadMatches(xmlNode* root, TQueryMatchList& matches);
     void ReadDetailsMatch(xmlNode* root, TQueryMatchList& matches);
 

@@ -1,0 +1,288 @@
+// The main window driven offscreen by its components' names: opening, saving and closing collections,
+// the grouping settings, header clicks, type-ahead; and the single-instance hand-over.
+
+#include "app/cGatherixPrefs.h"
+#include "app/cGlobal.h"
+#include "app/cInstanceChecker.h"
+#include "book/cBookData.h"
+#include "platform/Messenger.h"
+#include "platform/SettingsStore.h"
+#include "views/cFolderTree.h"
+#include "views/fMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+void PrintTo(const QString& text, std::ostream* out);
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    TRecordingMessenger Messages;
+    TQueuedFileDialogs Dialogs;
+    QTemporaryDir Dir;
+
+    void SetUp() override
+    {
+        SetMessenger(&Messages);
+        SetFileDialogs(&Dialogs);
+        Prefs().CurrentDatabase.clear();
+        Prefs().DataFolder = Dir.path() + QLatin1Char('/');
+        Prefs().Settings().EraseSection(QStringLiteral("fmMain"));
+    }
+    void TearDown() override
+    {
+        SetFileDialogs(nullptr);
+        SetMessenger(nullptr);
+    }
+
+    // A collection file with `count` books by two authors, one book without an author.
+    QString MakeFile(const QString& name, int count = 3)
+    {
+        auto root = TRootItem::New<TBookRoot>();
+        for (int i = 0; i < count; ++i) {
+            auto* book = static_cast<TBook*>(root->Items->NewItem());
+            book->Main().Title = QStringLiteral("Title %1").arg(QChar('A' + i));
+            if (i > 0)
+                book->Main().Credits.AddCredit(bfAuthor,
+                                               root->List("Author")->FindOrAdd(i % 2 ? "Odd" : "Even"));
+        }
+        const QString file = Dir.filePath(name);
+        EXPECT_TRUE(root->SaveToFile(file));
+        return file;
+    }
+
+    static int BooksIn(const QString& file)
+    {
+        auto root = TRootItem::New<TBookRoot>();
+        return root->LoadFromFile(file) ? root->Items->Count() : -1;
+    }
+
+    static std::unique_ptr<TfmMain> Open(const QString& file)
+    {
+        auto form = std::make_unique<TfmMain>(file);
+        form->show();
+        return form;
+    }
+
+    static void Click(QWidget* widget, const QPoint& at)
+    {
+        const QPointF global = widget->mapToGlobal(QPointF(at));
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {});
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, {}, {});
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
+
+    static void Type(QWidget* widget, const QString& text)
+    {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, {}, QString(c));
+            QApplication::sendEvent(widget, &press);
+        }
+    }
+
+    template <class T>
+    static T* Find(QWidget& form, const char* name)
+    {
+        return form.findChild<T*>(QLatin1String(name));
+    }
+};
+
+TEST_F(MainWindowTest, TheCloseQuestionOfANeverSavedCollection)
+{
+    const QString saved = Dir.filePath("saved.tmk");
+    const struct {
+        TMessageAnswer Answer;
+        QString Chosen;  // the file the save dialog returns
+        bool Closes;
+    } cases[] = {{TMessageAnswer::Cancel, {}, false},
+                 {TMessageAnswer::Yes, {}, false},
+                 {TMessageAnswer::No, {}, true},
+                 {TMessageAnswer::Yes, saved, true}};
+    for (const auto& c : cases) {
+        auto form = Open(QString());
+        static_cast<TBook*>(form->Root().Items->NewItem())->Main().Title = "Unsaved";
+        Messages.Reset();
+        Messages.Answers = {c.Answer};
+        Dialogs.Answers = QStringList{c.Chosen};
+        EXPECT_EQ(form->close(), c.Closes) << int(c.Answer) << c.Chosen.toStdString();
+        EXPECT_EQ(Messages.Questions,
+                  QStringList{"This collection has not been saved yet. Do you want to save it now?"});
+        EXPECT_EQ(QFile::exists(saved), !c.Chosen.isEmpty());
+    }
+    EXPECT_EQ(BooksIn(saved), 1);
+    EXPECT_EQ(Prefs().CurrentDatabase, saved);
+}
+
+TEST_F(MainWindowTest, ClosingSavesChangesButNeverTheDemoCollection)
+{
+    const QString other = MakeFile("other.tmk");
+    const QString demo = TGatherixPrefs::DefaultDataFolder() + QStringLiteral("demo.tmk");
+    QDir().mkpath(TGatherixPrefs::DefaultDataFolder());
+    QFile::remove(demo);
+    ASSERT_TRUE(QFile::copy(other, demo));
+    for (const QString& file : {demo, other}) {
+        auto form = Open(file);
+        form->Root().Items->NewItem();
+        EXPECT_TRUE(form->close());
+    }
+    EXPECT_EQ(BooksIn(demo), 3);
+    EXPECT_EQ(BooksIn(other), 4);
+    EXPECT_TRUE(Messages.Questions.isEmpty());
+    QFile::remove(demo);
+}
+
+TEST_F(MainWindowTest, AFailedSaveOnCloseKeepsTheWindowAndAsks)
+{
+    const QString file = MakeFile("books.tmk");
+    auto form = Open(file);
+    // The file's folder is gone: saving cannot succeed.
+    form->Root().FileName = Dir.filePath("gone/books.tmk");
+    Messages.Answers = {TMessageAnswer::Cancel};
+    EXPECT_FALSE(form->close());
+    ASSERT_EQ(Messages.Questions.size(), 1);
+    Messages.Answers = {TMessageAnswer::No};
+    EXPECT_TRUE(form->close());
+}
+
+TEST_F(MainWindowTest, AFailedOpenKeepsThePreviousCollection)
+{
+    const QString good = MakeFile("good.tmk");
+    QFile broken(Dir.filePath("broken.tmk"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a collection");
+    broken.close();
+    auto form = Open(good);
+    ASSERT_EQ(Prefs().CurrentDatabase, good);
+    Dialogs.Answers = {broken.fileName()};
+    Find<QAction>(*form, "acOpen")->trigger();
+    EXPECT_EQ(form->Root().FileName, good);
+    EXPECT_EQ(form->Root().Items->Count(), 3);
+    EXPECT_EQ(Prefs().CurrentDatabase, good);
+    EXPECT_EQ(Find<QLabel>(*form, "pnCount")->text(), "3 Books");
+    EXPECT_TRUE(form->windowTitle().endsWith(" - good.tmk"));
+}
+
+TEST_F(MainWindowTest, AnUnreadableStartFileStartsEmptyAndIsForgotten)
+{
+    Prefs().CurrentDatabase = MakeFile("last.tmk");
+    auto form = Open(Dir.filePath("missing.tmk"));
+    EXPECT_EQ(form->Root().Items->Count(), 0);
+    EXPECT_TRUE(Prefs().CurrentDatabase.isEmpty());
+    EXPECT_EQ(Find<QLabel>(*form, "pnCount")->text(), "0 Books");
+    EXPECT_EQ(Find<QLabel>(*form, "pnSelection")->text(), "Selected: 0 Books");
+}
+
+TEST_F(MainWindowTest, NewAndOpenDoWhatClosingDoesFirst)
+{
+    auto form = Open(QString());
+    form->Root().Items->NewItem();
+    // An unsaved collection with a book is not dropped without a question.
+    Messages.Answers = {TMessageAnswer::Cancel};
+    Find<QAction>(*form, "acNew")->trigger();
+    EXPECT_EQ(form->Root().Items->Count(), 1);
+    EXPECT_EQ(Messages.Questions.size(), 1);
+
+    // A collection with a file is saved before another one is opened, without a question.
+    const QString first = MakeFile("first.tmk");
+    const QString second = MakeFile("second.tmk", 1);
+    Messages.Reset();
+    Dialogs.Answers = {first, second};
+    Messages.Answers = {TMessageAnswer::No};
+    Find<QAction>(*form, "acOpen")->trigger();
+    form->Root().Items->NewItem();
+    Find<QAction>(*form, "acOpen")->trigger();
+    EXPECT_EQ(Messages.Questions.size(), 1);
+    EXPECT_EQ(BooksIn(first), 4);
+    EXPECT_EQ(form->Root().Items->Count(), 1);
+}
+
+TEST_F(MainWindowTest, AStoredPresetBeyondThePresetsShowsNoFolders)
+{
+    Prefs().Settings().WriteInteger("fmMain", "BookGroupFieldPreset", 7);
+    auto form = Open(MakeFile("books.tmk"));
+    EXPECT_EQ(Find<QToolButton>(*form, "laTreeFolders")->text(), "No Folders");
+    for (QMenu* menu : form->findChildren<QMenu*>())
+        for (QAction* entry : menu->actions())
+            EXPECT_FALSE(entry->isCheckable() && entry->isChecked() && entry->data().isValid())
+                << entry->text().toStdString();
+    EXPECT_EQ(Find<QLabel>(*form, "pnCount")->text(), "3 Books");
+
+    // Choosing the Author preset puts "[None]" first in the tree.
+    for (QAction* entry : Find<QMenu>(*form, "pmFolders")->actions())
+        if (entry->text() == "Author") {
+            entry->trigger();
+            break;
+        }
+    auto* tree = Find<QTreeView>(*form, "tvMain");
+    const QModelIndex collection = tree->model()->index(0, 0);
+    EXPECT_EQ(tree->model()->index(0, 0, collection).data().toString(), "[None]");
+}
+
+TEST_F(MainWindowTest, ContentsViewWithoutFoldersHidesTheFolderPane)
+{
+    Prefs().Settings().WriteInteger("fmMain", "SectionGroupFieldPreset", -1);
+    auto form = Open(MakeFile("books.tmk"));
+    auto* pane = Find<QWidget>(*form, "pnTree");
+    EXPECT_TRUE(pane->isVisible());
+    Find<QAction>(*form, "acSectionView")->trigger();
+    EXPECT_FALSE(pane->isVisible());
+    EXPECT_EQ(Find<QLabel>(*form, "pnCount")->text(), "3 Stories/Articles");
+    Find<QAction>(*form, "acItemView")->trigger();
+    EXPECT_TRUE(pane->isVisible());
+}
+
+TEST_F(MainWindowTest, HeaderClicksSortAndTypingSearches)
+{
+    auto form = Open(MakeFile("books.tmk"));
+    auto* list = Find<QTreeView>(*form, "lvMain");
+    QHeaderView* header = list->header();
+    auto title = [&](int row) { return list->model()->index(row, 0).data().toString(); };
+    auto click = [&](int column) {
+        Click(header->viewport(), QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    click(0);
+    EXPECT_EQ(title(0), "Title A");
+    EXPECT_EQ(header->sortIndicatorSection(), 0);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    click(0);
+    EXPECT_EQ(title(0), "Title C");
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    list->setFocus();
+    Type(list, "title b");
+    EXPECT_EQ(Find<QLabel>(*form, "pnSearch")->text(), "title b");
+    EXPECT_EQ(list->selectionModel()->selectedRows().value(0).row(), 1);
+}
+
+TEST(InstanceChecker, ASecondStartRaisesTheFirstAndEnds)
+{
+    const QString name = QStringLiteral("Tomekeep test %1").arg(QCoreApplication::applicationPid());
+    TInstanceChecker first(name);
+    ASSERT_TRUE(first.IsFirstInstance());
+    bool raised = false;
+    QObject::connect(&first, &TInstanceChecker::ActivationRequested, [&] { raised = true; });
+    TInstanceChecker second(name);
+    EXPECT_FALSE(second.IsFirstInstance());
+    EXPECT_TRUE(second.ActivateRunningInstance());
+    const QDeadlineTimer deadline(2000);
+    while (!raised && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(raised);
+}
+
+}  // namespace
