@@ -9,7 +9,10 @@
 #include "model/cData_FieldRefs.h"
 #include "platform/Messenger.h"
 #include "platform/SettingsStore.h"
+#include "views/cFilterBaseNew.h"
 #include "views/cFolderTree.h"
+#include "views/fDetails.h"
+#include "views/fFilterBaseNew.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -104,6 +107,9 @@ void TfmMainBase::CreateActions()
     acRefresh = NewAction("acRefresh", "&Refresh", "Refresh", "view-refresh");
     acRefresh->setShortcut(QKeySequence(Qt::Key_F5));
     acUp = NewAction("acUp", "Up", "Up", "go-up");
+    acEditFilter = NewAction("acEditFilter", "Set &Filter...", "Set Filter", "edit-find");
+    acEnableFilter = NewAction("acEnableFilter", "Filter &On/Off", "Filter On/Off", "view-filter");
+    acEnableFilter->setCheckable(true);
     acResetToolbar = NewAction("acResetToolbar", "&Reset Toolbar", "Reset Default Toolbar", QString());
     acManual = NewAction("acManual", "&Manual", "Open the manual in your browser", "help-contents");
     acManual->setShortcut(QKeySequence(Qt::Key_F1));
@@ -133,6 +139,8 @@ void TfmMainBase::CreateActions()
     connect(acIconView, &QAction::triggered, this, [this] { acIconViewExecute(); });
     connect(acRefresh, &QAction::triggered, this, &TfmMainBase::RefreshView);
     connect(acUp, &QAction::triggered, this, [this] { Folders().GoUp(); });
+    connect(acEditFilter, &QAction::triggered, this, &TfmMainBase::acEditFilterExecute);
+    connect(acEnableFilter, &QAction::triggered, this, &TfmMainBase::acEnableFilterExecute);
     connect(acResetToolbar, &QAction::triggered, this, [this] { acResetToolbarExecute(); });
     auto openDocument = [](const QString& name) {
         QDesktopServices::openUrl(
@@ -214,15 +222,16 @@ void TfmMainBase::CreateViews()
     listLayout->addWidget(lvMain);
     listLayout->addWidget(lvMainIcons);
 
-    // The details view comes with its own pipeline; until then the panel stays empty.
-    pnDetails = new QWidget;
-    pnDetails->setObjectName(QStringLiteral("pnDetails"));
+    pnDetails = new TfmDetails(Prefs().DetailsTemplate);
+    connect(pnDetails, &TfmDetails::CoverDropped, this,
+            [this](TDataItem*, bool changed) { DetailsCoverDropped(changed); });
 
     pnRight = new QSplitter(Qt::Vertical);
     pnRight->setObjectName(QStringLiteral("pnRight"));
     pnRight->addWidget(listArea);
     pnRight->addWidget(pnDetails);
     pnRight->setStretchFactor(0, 1);
+    connect(pnRight, &QSplitter::splitterMoved, this, &TfmMainBase::DetailsPanelMoved);
     pnExplorer = new QSplitter(Qt::Horizontal);
     pnExplorer->setObjectName(QStringLiteral("pnExplorer"));
     pnExplorer->addWidget(pnTree);
@@ -274,6 +283,14 @@ void TfmMainBase::CreateMenus()
     miView->addSeparator();
     miView->addAction(acRefresh);
 
+    miSearch = menuBar()->addMenu(QStringLiteral("&Search"));
+    miSearch->setObjectName(QStringLiteral("miSearch"));
+    miSearch->addActions({acEditFilter, acEnableFilter});
+
+    miSettings = menuBar()->addMenu(QStringLiteral("&Settings"));
+    miSettings->setObjectName(QStringLiteral("miSettings"));
+    miSettings->addAction(pnDetails->SelectTemplateAction());
+
     miHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     miHelp->setObjectName(QStringLiteral("miHelp"));
     miHelp->addActions({acManual, acSupport, acAbout});
@@ -324,6 +341,7 @@ void TfmMainBase::CreateToolbars()
     tbView->addSeparator();
     tbView->addActions({acListView, acIconView});
     tbSearch = toolbar("tbSearch", QStringLiteral("Search"), QStringLiteral("&Search"));
+    tbSearch->addActions({acEditFilter, acEnableFilter});
     tbLoans = toolbar("tbLoans", QStringLiteral("Loans"), QStringLiteral("&Loans"));
     tbLogo = toolbar("tbLogo", QStringLiteral("Logo"), QStringLiteral("&Logo"));
     auto* spacer = new QWidget;
@@ -352,6 +370,7 @@ void TfmMainBase::FormCreate(std::unique_ptr<TRootItem> preparedRoot, const QStr
     SetApplicationTitle(ProductTitle() + QLatin1Char(' ') + VersionText());
     FGlobal = std::make_unique<TdmGlobal>();
     FFolders = CreateFolderTree(*FRoot);
+    pnDetails->SetRoot(FRoot.get());
     ConnectModels();
     if (!prepared)
         LoadStartFile(startFile);
@@ -445,7 +464,6 @@ void TfmMainBase::showEvent(QShowEvent* event)
 
 void TfmMainBase::FormShow()
 {
-    pnDetails->hide();
     LoadSettings();
     TFolderTree& folders = Folders();
     folders.ApplyPreset(folders.CurrentPreset);
@@ -476,7 +494,7 @@ void TfmMainBase::FormClose()
     folders.SaveColumns();
     folders.Updating = true;
     folders.Tree.Selection().clearCurrentIndex();
-    folders.ReleaseCollection();
+    ReleaseCollection();
     if (FShown)
         SaveSettings();
     SavePlacement(this);
@@ -519,7 +537,7 @@ void TfmMainBase::acNewExecute()
 {
     if (!SaveBeforeLeaving(false))
         return;
-    Folders().ReleaseCollection();
+    ReleaseCollection();
     Root().Clear();
     Root().MetaInfo->LoadFieldNames(Prefs().Settings());
     ResetView();
@@ -534,7 +552,7 @@ void TfmMainBase::acOpenExecute()
     if (file.isEmpty() || !SaveBeforeLeaving(false))
         return;
     TFolderTree& folders = Folders();
-    folders.ReleaseCollection();
+    ReleaseCollection();
     if (Root().LoadFromFile(file)) {
         Prefs().CurrentDatabase = file;
         Prefs().DataFolder = QFileInfo(file).absolutePath() + QLatin1Char('/');
@@ -547,6 +565,12 @@ void TfmMainBase::acOpenExecute()
     UpdateCaption();
     ResetView();
     UpdateActions();
+}
+
+void TfmMainBase::ReleaseCollection()
+{
+    Folders().ReleaseCollection();
+    pnDetails->SetRoot(&Root());
 }
 
 bool TfmMainBase::acSaveExecute()
@@ -581,7 +605,11 @@ QAbstractItemView* TfmMainBase::CurrentListView() const
     return Folders().List.IconStyle() ? static_cast<QAbstractItemView*>(lvMainIcons) : lvMain;
 }
 
-void TfmMainBase::RefreshView() { Folders().RefreshView(TopRow()); }
+void TfmMainBase::RefreshView()
+{
+    Folders().RefreshView(TopRow());
+    UpdateActions();
+}
 
 void TfmMainBase::ResetView()
 {
@@ -602,13 +630,29 @@ void TfmMainBase::UpdateActions()
     acShowEmptyFolders->setChecked(folders.ShowEmptyFolders);
     const TTreeNode* node = folders.SelectedNode();
     acUp->setEnabled(node && node->Level() > 0);
+    const TFilterFieldRefList& filter = CurrentFilter();
+    acEditFilter->setEnabled(folders.SelectionUnderRoot());
+    acEnableFilter->setEnabled(folders.SelectionUnderRoot() && !filter.IsEmpty());
+    acEnableFilter->setChecked(filter.IsActive());
     RefreshStatus();
+    ShowDetails();
+}
+
+void TfmMainBase::ShowDetails() { pnDetails->SetItem(Folders().CurrentItem()); }
+
+void TfmMainBase::DetailsPanelMoved() { pnDetails->SetCollapsed(pnRight->sizes().value(1) == 0); }
+
+void TfmMainBase::DetailsCoverDropped(bool changed)
+{
+    if (changed)
+        acSaveExecute();
+    RefreshView();
 }
 
 void TfmMainBase::RefreshStatus()
 {
     pnCount->setText(Folders().CountText());
-    pnFilter->setText(Folders().FilterText());
+    pnFilter->setText(FilterPaneText(CurrentFilter()));
     RefreshSelectionPane();
     ShowSortIndicator();
 }
@@ -666,6 +710,29 @@ void TfmMainBase::acResetToolbarExecute()
         if (!show->isChecked())
             show->trigger();
     HideEmptyToolbars();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Filter
+
+TFilterFieldRefList& TfmMainBase::CurrentFilter() const
+{
+    return Folders().FilterFieldsFor(Folders().ViewMode);
+}
+
+void TfmMainBase::acEditFilterExecute()
+{
+    TFilterFieldRefList& filter = CurrentFilter();
+    if (TfmFilterBaseNew::Execute(this, Root(), filter) != TfmFilterBaseNew::mrOK)
+        return;
+    ApplyEditedFilter(filter);
+    ResetView();
+}
+
+void TfmMainBase::acEnableFilterExecute(bool enabled)
+{
+    CurrentFilter().Enabled = enabled;
+    ResetView();
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -841,6 +908,7 @@ void TfmMainBase::LoadPanels(TSettingsStore& settings)
     const int height = settings.ReadInteger(PanelSection("pnInfo"), QStringLiteral("Height"), 200);
     const bool infoClosed = settings.ReadBool(PanelSection("pnInfo"), QStringLiteral("Closed"), false);
     pnRight->setSizes({std::max(100, this->height() - height), infoClosed ? 0 : height});
+    DetailsPanelMoved();
 }
 
 void TfmMainBase::SavePanels(TSettingsStore& settings)

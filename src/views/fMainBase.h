@@ -16,8 +16,10 @@ class QMenu;
 class QSplitter;
 class QToolBar;
 class QToolButton;
+class TFilterFieldRefList;
 class TRootItem;
 class TFolderTree;
+class TfmDetails;
 class TdmGlobal;
 class TSettingsStore;
 
@@ -41,6 +43,8 @@ public:
     void RefreshView();
     void ResetView();
     void UpdateActions();
+    // Renders the current item in the details panel.
+    void ShowDetails();
     void UpdateCaption();
     void BuildFolderMenus();
 
@@ -73,6 +77,8 @@ protected:
     virtual void acResetToolbarExecute();
     virtual void miFolderPresetClick(int preset);
     virtual void acNoFoldersExecute() { miFolderPresetClick(-1); }
+    void acEditFilterExecute();
+    void acEnableFilterExecute(bool enabled);
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -87,7 +93,7 @@ protected:
     QTreeView* tvMain = nullptr;
     TQuorvaneListView* lvMain = nullptr;
     TQuorvaneIconView* lvMainIcons = nullptr;
-    QWidget* pnDetails = nullptr;
+    TfmDetails* pnDetails = nullptr;
     QSplitter* pnExplorer = nullptr;
     QSplitter* pnRight = nullptr;
     QLabel* pnCount = nullptr;
@@ -104,6 +110,8 @@ protected:
     QMenu* miFile = nullptr;
     QMenu* miEdit = nullptr;
     QMenu* miView = nullptr;
+    QMenu* miSearch = nullptr;
+    QMenu* miSettings = nullptr;
     QMenu* miHelp = nullptr;
     QMenu* miFolders = nullptr;
     QMenu* pmFolders = nullptr;
@@ -113,6 +121,7 @@ protected:
     QMenu* pmToolbar = nullptr;
     QAction *acNew, *acOpen, *acSave, *acSaveAs, *acExit;
     QAction *acSelectAll, *acShowEmptyFolders, *acNoFolders, *acListView, *acIconView, *acRefresh, *acUp;
+    QAction *acEditFilter, *acEnableFilter;
     QAction *acResetToolbar, *acManual, *acSupport, *acAbout;
     QList<QAction*> FShowBarActions;
     QElapsedTimer FSearchTime;
@@ -143,6 +152,12 @@ private:
     void ListTypeAhead(const QString& text);
     void TreeContextMenu(const QPoint& position);
     void ListSelectionChanged();
+    void DetailsPanelMoved();
+    void DetailsCoverDropped(bool changed);
+    // The filter of the current view mode.
+    TFilterFieldRefList& CurrentFilter() const;
+    // Forgets the tree, the list and the details page before the collection is emptied or replaced.
+    void ReleaseCollection();
     // Does with the collection in hand what closing does: saves it, or asks about one never saved
     // (`evenEmpty`: also when it holds nothing). False: keep it, the user cancelled or saving failed.
     bool SaveBeforeLeaving(bool evenEmpty);
