@@ -32,7 +32,8 @@ sub trim_isbd {
     my ($text) = @_;
     $text = clean_text($text);
     $text =~ s/\s*[\/:;,=]\s*$//;
-    $text =~ s/\.$// unless $text =~ /\b\p{L}\.$/;
+    # A full stop that ends an initial or a common abbreviation ("Co.", "Inc.") belongs to the text.
+    $text =~ s/\.$// unless $text =~ /\b(?:\p{L}|Co|Inc|Ltd|Corp|Bros|Jr|Sr|etc)\.$/;
     return $text;
 }
 
@@ -93,15 +94,20 @@ sub marc_book {
         $book{publisher} = trim_isbd(($all->($publication, 'b'))[0] // '');
         @book{qw(year month day)} = parse_date(($all->($publication, 'c'))[0]);
     }
-    my $extent = $first->('300', 'a') // '';
-    $book{pagecount} = $1 if $extent =~ /(\d+)\s*(p\b|pages)/;
+    # The extent is in 300 $a; some records carry the numbered pages on in $b ("viii p., 1 l., | 3-100 p.").
+    my ($extent_field) = grep { $_->{tag} eq '300' } @fields;
+    my @extents = $extent_field ? map { join ' ', $all->($extent_field, @$_) } ['a'], ['a', 'b'] : ();
+    for my $extent (@extents) {
+        if ($extent =~ /(\d+)\s*(p\b|pages)/) { $book{pagecount} = $1; last }
+    }
     my $isbn = $first->('020', 'a');
     ($book{isbn}) = $isbn =~ /^\s*([\dXx-]{10,17})/ if defined $isbn;
     $book{isbn} =~ s/-//g if $book{isbn};
     my $call = join ' ', grep { defined } $first->('050', 'a'), $first->('050', 'b');
     $book{lccn} = $call if length $call;
     $book{dewey} = $first->('082', 'a');
-    my $control = $first->('010', 'a');
+    # The control number, or else the linking one of older records.
+    my $control = $first->('010', 'a') // $first->('011', 'a');
     $control = clean_text($control) if defined $control;
     $book{url} = "https://lccn.loc.gov/$control" if $control;
     my %seen;

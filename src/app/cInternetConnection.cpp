@@ -17,7 +17,8 @@
 
 #include <utility>
 
-EHttp::EHttp(const QString& message, int status) : std::runtime_error(message.toStdString()), Status(status) {}
+EHttp::EHttp(const QString& message, int status) : std::runtime_error(message.toStdString()), Status(status)
+{}
 
 // ---------------------------------------------------------------------------------------------------
 // THttpClient
@@ -136,7 +137,8 @@ bool TInternetConnection::Connected() const
     if (!Opened || !info || !info->supports(QNetworkInformation::Feature::Reachability))
         return Opened;
     const auto reach = info->reachability();
-    return reach == QNetworkInformation::Reachability::Online || reach == QNetworkInformation::Reachability::Unknown;
+    return reach == QNetworkInformation::Reachability::Online
+           || reach == QNetworkInformation::Reachability::Unknown;
 }
 
 void TInternetConnection::Close() { Opened = false; }

@@ -19,7 +19,10 @@ TLookupItem* ReadEntry(TValueReader& reader, TRootItem* root, int fieldID)
     return list ? static_cast<TLookupItem*>(list->FindByID(id)) : nullptr;
 }
 
-void WriteEntry(TValueWriter& writer, TLookupItem* entry) { writer.WriteInteger(entry ? entry->GetID() : -1); }
+void WriteEntry(TValueWriter& writer, TLookupItem* entry)
+{
+    writer.WriteInteger(entry ? entry->GetID() : -1);
+}
 
 void WriteEntryXML(xmlNode* node, const char* name, TLookupItem* entry)
 {
@@ -71,59 +74,88 @@ QString TBook::GetDisplayText()
 TLookupItem** TBook::EntrySlot(int fieldID)
 {
     switch (fieldID) {
-    case bfVolume: return &Volume;
-    case bfEdition: return &Edition;
-    case bfPaperType: return &PaperType;
-    case bfReadingYear: return &ReadingDate.Year;
-    default: return TBookItem::EntrySlot(fieldID);
+    case bfVolume:
+        return &Volume;
+    case bfEdition:
+        return &Edition;
+    case bfPaperType:
+        return &PaperType;
+    case bfReadingYear:
+        return &ReadingDate.Year;
+    default:
+        return TBookItem::EntrySlot(fieldID);
     }
 }
 
 QString TBook::GetValueAsString(const TDataField* field)
 {
     switch (field->ID) {
-    case bfReadIt: return YesNo(ReadIt);
-    case bfFirstEdition: return YesNo(FirstEdition);
-    case bfReadingDate: return ReadingDate.GetText();
-    case bfDedication: return Dedication;
-    case bfLoCClassification: return LoCClassification;
-    case bfDewey: return Dewey;
-    case bfPrinting: return QString::number(Printing);
-    case bfHeight: return QString::number(Height);
-    case bfWidth: return QString::number(Width);
-    case bfOriginalTitle: return Main().OriginalTitle;
-    case bfOriginalSubtitle: return Main().OriginalSubtitle;
-    case bfOriginalDate: return Main().OriginalPublicationDate.GetText();
-    case bfExtras: return Extras.GetText();
-    default: return TBookItem::GetValueAsString(field);
+    case bfReadIt:
+        return YesNo(ReadIt);
+    case bfFirstEdition:
+        return YesNo(FirstEdition);
+    case bfReadingDate:
+        return ReadingDate.GetText();
+    case bfDedication:
+        return Dedication;
+    case bfLoCClassification:
+        return LoCClassification;
+    case bfDewey:
+        return Dewey;
+    case bfPrinting:
+        return QString::number(Printing);
+    case bfHeight:
+        return QString::number(Height);
+    case bfWidth:
+        return QString::number(Width);
+    case bfOriginalTitle:
+        return Main().OriginalTitle;
+    case bfOriginalSubtitle:
+        return Main().OriginalSubtitle;
+    case bfOriginalDate:
+        return Main().OriginalPublicationDate.GetText();
+    case bfExtras:
+        return Extras.GetText();
+    default:
+        return TBookItem::GetValueAsString(field);
     }
 }
 
 qint32 TBook::GetValueAsInteger(const TDataField* field)
 {
     switch (field->ID) {
-    case bfPrinting: return Printing;
-    case bfHeight: return Height;
-    case bfWidth: return Width;
-    default: return TBookItem::GetValueAsInteger(field);
+    case bfPrinting:
+        return Printing;
+    case bfHeight:
+        return Height;
+    case bfWidth:
+        return Width;
+    default:
+        return TBookItem::GetValueAsInteger(field);
     }
 }
 
 int TBook::GetValueAsBoolean(const TDataField* field)
 {
     switch (field->ID) {
-    case bfReadIt: return ReadIt;
-    case bfFirstEdition: return FirstEdition;
-    default: return TBookItem::GetValueAsBoolean(field);
+    case bfReadIt:
+        return ReadIt;
+    case bfFirstEdition:
+        return FirstEdition;
+    default:
+        return TBookItem::GetValueAsBoolean(field);
     }
 }
 
 double TBook::GetValueAsDate(const TDataField* field)
 {
     switch (field->ID) {
-    case bfReadingDate: return ReadingDate.AsDate();
-    case bfOriginalDate: return Main().OriginalPublicationDate.AsDate();
-    default: return TBookItem::GetValueAsDate(field);
+    case bfReadingDate:
+        return ReadingDate.AsDate();
+    case bfOriginalDate:
+        return Main().OriginalPublicationDate.AsDate();
+    default:
+        return TBookItem::GetValueAsDate(field);
     }
 }
 
@@ -163,11 +195,11 @@ std::unique_ptr<TDataItem> TBook::Clone(TDataObject* parent, TDataObject* contai
 bool TBook::IsEqual(TDataItem* other)
 {
     auto* book = dynamic_cast<TBook*>(other);
-    return book && TBookItem::IsEqual(other) && LoCClassification == book->LoCClassification && Dewey == book->Dewey
-           && Dedication == book->Dedication && Edition == book->Edition && Printing == book->Printing
-           && PaperType == book->PaperType && FirstEdition == book->FirstEdition && Extras.IsEqualRefs(book->Extras)
-           && Height == book->Height && Width == book->Width && Volume == book->Volume && ReadIt == book->ReadIt
-           && ReadingDate.IsEqual(book->ReadingDate);
+    return book && TBookItem::IsEqual(other) && LoCClassification == book->LoCClassification
+           && Dewey == book->Dewey && Dedication == book->Dedication && Edition == book->Edition
+           && Printing == book->Printing && PaperType == book->PaperType && FirstEdition == book->FirstEdition
+           && Extras.IsEqualRefs(book->Extras) && Height == book->Height && Width == book->Width
+           && Volume == book->Volume && ReadIt == book->ReadIt && ReadingDate.IsEqual(book->ReadingDate);
 }
 
 void TBook::Write(TValueWriter& writer)
@@ -261,17 +293,21 @@ void TBook::BindYearList(TLookupList& years)
 
 TBookSection::TBookSection(TDataObject* owner, TDataObject* container)
     : TSection(owner, container), OriginalPublicationDate(TBookItem::YearListFor(owner))
-{
-}
+{}
 
 TLookupItem** TBookSection::EntrySlot(int fieldID)
 {
     switch (fieldID) {
-    case bfOriginalPublisher: return &OriginalPublisher;
-    case bfOriginalCountry: return &OriginalCountry;
-    case bfOriginalLanguage: return &OriginalLanguage;
-    case bfOriginalYear: return &OriginalPublicationDate.Year;
-    default: return TSection::EntrySlot(fieldID);
+    case bfOriginalPublisher:
+        return &OriginalPublisher;
+    case bfOriginalCountry:
+        return &OriginalCountry;
+    case bfOriginalLanguage:
+        return &OriginalLanguage;
+    case bfOriginalYear:
+        return &OriginalPublicationDate.Year;
+    default:
+        return TSection::EntrySlot(fieldID);
     }
 }
 
@@ -279,15 +315,24 @@ QString TBookSection::OwnString(const TDataField* field)
 {
     TBookItem* book = Item();
     switch (field->ID) {
-    case bfOriginalTitle: return OriginalTitle;
-    case bfOriginalSubtitle: return OriginalSubtitle;
-    case bfOriginalDate: return OriginalPublicationDate.GetText();
-    case bfBookTitle: return book ? book->MainSection->Title : QString();
-    case bfBookSubtitle: return book ? book->MainSection->SubTitle : QString();
-    case bfBookPlot: return book ? book->MainSection->Plot : QString();
-    case bfBookPages: return book ? QString::number(book->MainSection->PageCount) : QString();
-    case bfBookID: return book ? QString::number(book->GetID()) : QString();
-    default: return TSection::OwnString(field);
+    case bfOriginalTitle:
+        return OriginalTitle;
+    case bfOriginalSubtitle:
+        return OriginalSubtitle;
+    case bfOriginalDate:
+        return OriginalPublicationDate.GetText();
+    case bfBookTitle:
+        return book ? book->MainSection->Title : QString();
+    case bfBookSubtitle:
+        return book ? book->MainSection->SubTitle : QString();
+    case bfBookPlot:
+        return book ? book->MainSection->Plot : QString();
+    case bfBookPages:
+        return book ? QString::number(book->MainSection->PageCount) : QString();
+    case bfBookID:
+        return book ? QString::number(book->GetID()) : QString();
+    default:
+        return TSection::OwnString(field);
     }
 }
 
@@ -295,9 +340,12 @@ qint32 TBookSection::GetValueAsInteger(const TDataField* field)
 {
     TBookItem* book = Item();
     switch (field->ID) {
-    case bfBookPages: return book ? book->MainSection->PageCount : -1;
-    case bfBookID: return book ? book->GetID() : -1;
-    default: return TSection::GetValueAsInteger(field);
+    case bfBookPages:
+        return book ? book->MainSection->PageCount : -1;
+    case bfBookID:
+        return book ? book->GetID() : -1;
+    default:
+        return TSection::GetValueAsInteger(field);
     }
 }
 
@@ -406,7 +454,8 @@ void TBookMetaInfo::DefineFields()
         f.AddField(std::make_unique<TIntegerDataField>(id, name, kinds, category, 1, width, false));
     };
     auto sorted = [&](int id, const char* name, TItemKinds kinds, int category, int width, int count) {
-        f.AddField(std::make_unique<TSortLookupDataField>(id, name, kinds, category, 1, width, true, count, -1));
+        f.AddField(
+            std::make_unique<TSortLookupDataField>(id, name, kinds, category, 1, width, true, count, -1));
     };
     auto credit = [&](int id, const char* name, int group) {
         f.AddField(std::make_unique<TCreditDataField>(id, name, Both, ctCredits, 100, true, group));
@@ -418,19 +467,21 @@ void TBookMetaInfo::DefineFields()
     sorted(bfEdition, "Edition", Book, ctMain, 120, 1);
     number(bfPrinting, "Printing", Book, ctMain, 50);
     sorted(bfPaperType, "Paper Type", Book, ctMain, 120, 1);
-    f.AddField(std::make_unique<TBooleanDataField>(bfFirstEdition, "First Edition", Book, ctMain, 1, 50, false, -1));
+    f.AddField(
+        std::make_unique<TBooleanDataField>(bfFirstEdition, "First Edition", Book, ctMain, 1, 50, false, -1));
     number(bfHeight, "Height", Book, ctMain, 50);
     number(bfWidth, "Width", Book, ctMain, 50);
     sorted(bfVolume, "Volume", Book, ctMain, 100, 1);
     text(bfOriginalTitle, "Original Title", Both, ctOriginal, 150);
     text(bfOriginalSubtitle, "Original Subtitle", Both, ctOriginal, 150);
-    f.AddField(std::make_unique<TURLLookupDataField>(bfOriginalPublisher, "Original Publisher", Both, ctOriginal, 1,
-                                                     120, true, 1, -1));
+    f.AddField(std::make_unique<TURLLookupDataField>(bfOriginalPublisher, "Original Publisher", Both,
+                                                     ctOriginal, 1, 120, true, 1, -1));
     sorted(bfOriginalCountry, "Original Country", Both, ctOriginal, 120, 1);
     sorted(bfOriginalLanguage, "Original Language", Both, ctOriginal, 120, 1);
-    f.AddField(std::make_unique<TLookupDataField>(bfOriginalYear, "Original Publication Year", Both, ctOriginal, 1, 120,
-                                                  true, 1, -1));
-    f.AddField(std::make_unique<TDateDataField>(bfOriginalDate, "Orginal Publication Date", Both, ctMain, 1, 100, true));
+    f.AddField(std::make_unique<TLookupDataField>(bfOriginalYear, "Original Publication Year", Both,
+                                                  ctOriginal, 1, 120, true, 1, -1));
+    f.AddField(std::make_unique<TDateDataField>(bfOriginalDate, "Orginal Publication Date", Both, ctMain, 1,
+                                                100, true));
     credit(bfAuthor, "Author", 2);
     credit(bfIllustrator, "Illustrator", 1);
     credit(bfGhostwriter, "Ghostwriter", 1);
@@ -444,9 +495,10 @@ void TBookMetaInfo::DefineFields()
     number(bfBookPages, "Book Pages", Section, ctBook, 100);
     number(bfBookID, "Book ID", Section, ctBook, 100);
     f.AddField(std::make_unique<TBooleanDataField>(bfReadIt, "Read It", Both, ctPersonal, 1, 50, false, -1));
-    f.AddField(std::make_unique<TDateDataField>(bfReadingDate, "Reading Date", Both, ctPersonal, 1, 100, true));
     f.AddField(
-        std::make_unique<TLookupDataField>(bfReadingYear, "Reading Year", Book, ctPersonal, 1, 120, true, 1, -1));
+        std::make_unique<TDateDataField>(bfReadingDate, "Reading Date", Both, ctPersonal, 1, 100, true));
+    f.AddField(std::make_unique<TLookupDataField>(bfReadingYear, "Reading Year", Book, ctPersonal, 1, 120,
+                                                  true, 1, -1));
 
     Register(52, "Edition", "Edition", {bfEdition}, grDetails);
     Register(53, "Paper Type", "Paper Type", {bfPaperType}, grDetails);
@@ -467,31 +519,37 @@ void TBookMetaInfo::DefineFields()
     const QList<int> columns{bfTitle, bfAuthor, bfGenre, bfPublicationYear, bfRating, bfPublisher};
     ViewColumnDefaults[ikMain] = columns;
     ViewColumnDefaults[ikChild] = columns;
-    FolderPresets[ikMain] = {{bfAuthor}, {bfGenre}, {bfSeries}, {bfFormat}, {bfPublisher, bfAuthor}, {bfGenre, bfAuthor}};
+    FolderPresets[ikMain] = {{bfAuthor},         {bfGenre}, {bfSeries}, {bfFormat}, {bfPublisher, bfAuthor},
+                             {bfGenre, bfAuthor}};
     FolderPresets[ikChild] = {{bfAuthor}, {bfGenre}, {bfSeries}, {bfFormat}};
 }
 
 // ---------------------------------------------------------------------------------------------------
 // TBookRoot
 
-QString TBookRoot::FileFilterCaption() const { return QStringLiteral("Book Collections (*.%1)").arg(FileExtension()); }
+QString TBookRoot::FileFilterCaption() const
+{
+    return QStringLiteral("Book Collections (*.%1)").arg(FileExtension());
+}
 
 std::unique_ptr<TMainDataList> TBookRoot::CreateItems() { return std::make_unique<TBookList>(this, this); }
 
 std::unique_ptr<TMetaInfo> TBookRoot::CreateMetaInfo()
 {
     MakeList<TDefaultsLookupList>(
-        "Genre", QStringList{"Thriller", "Science Fiction", "Romantic", "Comedy", "Poetry", "Biography",
-                             "Autobiography", "War", "Scientific", "Reference", "Comic", "Literature", "Crime",
-                             "Adventure", "Fantasy", "Horror", "Fiction", "Non-Fiction", "Religious", "Health",
-                             "Hobby", "Travel"});
+        "Genre", QStringList{"Thriller",  "Science Fiction", "Romantic",    "Comedy",     "Poetry",
+                             "Biography", "Autobiography",   "War",         "Scientific", "Reference",
+                             "Comic",     "Literature",      "Crime",       "Adventure",  "Fantasy",
+                             "Horror",    "Fiction",         "Non-Fiction", "Religious",  "Health",
+                             "Hobby",     "Travel"});
     MakeList<TDefaultsLookupList>("Format", QStringList{"Hardcover", "Paperback", "Softcover", "Magazine"});
     MakeList<TBookPublisherLookupList>("Publisher", this);
     for (const char* caption : {"Edition", "Paper Type", "Volume"})
         MakeList<TSortLookupList>(caption, this);
-    MakeList<TDefaultsLookupList>("Extras", QStringList{"Box", "Dust Jacket", "Author autograph", "CD-Rom", "Map",
-                                                        "Audio CD", "Diskette", "Bookmarker", "Slipcase", "Jewel Case",
-                                                        "Sound card", "Promotional Item"});
+    MakeList<TDefaultsLookupList>("Extras",
+                                  QStringList{"Box", "Dust Jacket", "Author autograph", "CD-Rom", "Map",
+                                              "Audio CD", "Diskette", "Bookmarker", "Slipcase", "Jewel Case",
+                                              "Sound card", "Promotional Item"});
     for (const char* caption : {"Author", "Illustrator", "Photographer"})
         MakeList<TPersonLookupList>(caption, this);
     MakeSharedLists();

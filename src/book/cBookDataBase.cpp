@@ -14,7 +14,10 @@
 
 namespace {
 
-QString EntryText(const TLookupItem* entry) { return entry ? const_cast<TLookupItem*>(entry)->GetDisplayText() : QString(); }
+QString EntryText(const TLookupItem* entry)
+{
+    return entry ? const_cast<TLookupItem*>(entry)->GetDisplayText() : QString();
+}
 
 QString NumberText(qint32 n) { return n == 0 ? QString() : QString::number(n); }
 
@@ -28,14 +31,18 @@ TLookupItem* ReadEntry(TValueReader& reader, TLookupList* list)
     return list ? static_cast<TLookupItem*>(list->FindByID(id)) : nullptr;
 }
 
-void WriteEntry(TValueWriter& writer, TLookupItem* entry) { writer.WriteInteger(entry ? entry->GetID() : -1); }
+void WriteEntry(TValueWriter& writer, TLookupItem* entry)
+{
+    writer.WriteInteger(entry ? entry->GetID() : -1);
+}
 
 // A child element holding the entry's own elements, only when there is an entry.
 // The entry an element below `node` names: its displayname, or the element's own text when it has none.
 QString XmlEntryName(xmlNode* node, const char* name)
 {
     xmlNode* element = XmlFindElement(node, name);
-    return XmlFindElement(element, "displayname") ? XmlElementText(element, "displayname") : XmlElementText(node, name);
+    return XmlFindElement(element, "displayname") ? XmlElementText(element, "displayname")
+                                                  : XmlElementText(node, name);
 }
 
 void WriteEntryXML(xmlNode* node, const char* name, TLookupItem* entry)
@@ -126,8 +133,7 @@ TCurrency CurrencyFromText(const QString& text)
 TBookItem::TBookItem(TDataObject* parent, TDataObject* container)
     : TDataItem(parent, container), PurchaseDate(YearListFor(parent)), PublicationDate(YearListFor(parent)),
       Genres(this, this, bfGenre)
-{
-}
+{}
 
 TBookItem::~TBookItem() = default;
 
@@ -136,18 +142,30 @@ QString TBookItem::GetDisplayText() { return MainSection->Title; }
 TLookupItem** TBookItem::EntrySlot(int fieldID)
 {
     switch (fieldID) {
-    case bfFormat: return &Format;
-    case bfPublisher: return &Publisher;
-    case bfPrintedBy: return &PrintedBy;
-    case bfCountry: return &Country;
-    case bfLanguage: return &Language;
-    case bfStore: return &Store;
-    case bfCondition: return &Condition;
-    case bfOwner: return &Owner;
-    case bfLocation: return &Location;
-    case bfPurchaseYear: return &PurchaseDate.Year;
-    case bfPublicationYear: return &PublicationDate.Year;
-    default: return MainSection->EntrySlot(fieldID);
+    case bfFormat:
+        return &Format;
+    case bfPublisher:
+        return &Publisher;
+    case bfPrintedBy:
+        return &PrintedBy;
+    case bfCountry:
+        return &Country;
+    case bfLanguage:
+        return &Language;
+    case bfStore:
+        return &Store;
+    case bfCondition:
+        return &Condition;
+    case bfOwner:
+        return &Owner;
+    case bfLocation:
+        return &Location;
+    case bfPurchaseYear:
+        return &PurchaseDate.Year;
+    case bfPublicationYear:
+        return &PublicationDate.Year;
+    default:
+        return MainSection->EntrySlot(fieldID);
     }
 }
 
@@ -155,32 +173,58 @@ QString TBookItem::GetValueAsString(const TDataField* field)
 {
     TSection& main = *MainSection;
     switch (field->ID) {
-    case bfTitle: return main.Title;
-    case bfTitleSort: return main.TitleSort;
-    case bfTitleThe: return main.TitleThe;
-    case bfSubTitle: return main.SubTitle;
-    case bfNotes: return main.Notes;
-    case bfPlot: return main.Plot;
-    case bfUserText1: return main.UserText1;
-    case bfUserText2: return main.UserText2;
-    case bfInCollection: return YesNo(InCollection);
-    case bfRare: return YesNo(Rare);
-    case bfGenre: return Genres.GetText();
-    case bfFrontCover: return FrontCover;
-    case bfBackCover: return BackCover;
-    case bfURL: return URL;
-    case bfISBN: return ISBN;
-    case bfPurchasePrice: return CurrencyText(PurchasePrice);
-    case bfCurrentValue: return CurrencyText(CurrentValue);
-    case bfCoverPrice: return CurrencyText(CoverPrice);
-    case bfPurchaseDate: return PurchaseDate.GetText();
-    case bfPublicationDate: return PublicationDate.GetText();
-    case bfPages: return NumberText(main.PageCount);
-    case bfRating: return NumberText(main.Rating);
-    case bfStartPage: return NumberText(main.StartPage);
-    case bfIssueNr: return IssueNr == NoIssueNr ? QString() : QString::number(IssueNr);
-    case bfCharacter: return main.Characters.GetText();
-    default: break;
+    case bfTitle:
+        return main.Title;
+    case bfTitleSort:
+        return main.TitleSort;
+    case bfTitleThe:
+        return main.TitleThe;
+    case bfSubTitle:
+        return main.SubTitle;
+    case bfNotes:
+        return main.Notes;
+    case bfPlot:
+        return main.Plot;
+    case bfUserText1:
+        return main.UserText1;
+    case bfUserText2:
+        return main.UserText2;
+    case bfInCollection:
+        return YesNo(InCollection);
+    case bfRare:
+        return YesNo(Rare);
+    case bfGenre:
+        return Genres.GetText();
+    case bfFrontCover:
+        return FrontCover;
+    case bfBackCover:
+        return BackCover;
+    case bfURL:
+        return URL;
+    case bfISBN:
+        return ISBN;
+    case bfPurchasePrice:
+        return CurrencyText(PurchasePrice);
+    case bfCurrentValue:
+        return CurrencyText(CurrentValue);
+    case bfCoverPrice:
+        return CurrencyText(CoverPrice);
+    case bfPurchaseDate:
+        return PurchaseDate.GetText();
+    case bfPublicationDate:
+        return PublicationDate.GetText();
+    case bfPages:
+        return NumberText(main.PageCount);
+    case bfRating:
+        return NumberText(main.Rating);
+    case bfStartPage:
+        return NumberText(main.StartPage);
+    case bfIssueNr:
+        return IssueNr == NoIssueNr ? QString() : QString::number(IssueNr);
+    case bfCharacter:
+        return main.Characters.GetText();
+    default:
+        break;
     }
     if (IsCredit(field))
         return main.Credits.GetRoleText(field->ID);
@@ -192,39 +236,54 @@ QString TBookItem::GetValueAsString(const TDataField* field)
 qint32 TBookItem::GetValueAsInteger(const TDataField* field)
 {
     switch (field->ID) {
-    case bfPages: return MainSection->PageCount;
-    case bfRating: return MainSection->Rating;
-    case bfStartPage: return MainSection->StartPage;
-    case bfIssueNr: return IssueNr;
-    default: return TDataItem::GetValueAsInteger(field);
+    case bfPages:
+        return MainSection->PageCount;
+    case bfRating:
+        return MainSection->Rating;
+    case bfStartPage:
+        return MainSection->StartPage;
+    case bfIssueNr:
+        return IssueNr;
+    default:
+        return TDataItem::GetValueAsInteger(field);
     }
 }
 
 int TBookItem::GetValueAsBoolean(const TDataField* field)
 {
     switch (field->ID) {
-    case bfInCollection: return InCollection;
-    case bfRare: return Rare;
-    default: return TDataItem::GetValueAsBoolean(field);
+    case bfInCollection:
+        return InCollection;
+    case bfRare:
+        return Rare;
+    default:
+        return TDataItem::GetValueAsBoolean(field);
     }
 }
 
 double TBookItem::GetValueAsDate(const TDataField* field)
 {
     switch (field->ID) {
-    case bfPurchaseDate: return PurchaseDate.AsDate();
-    case bfPublicationDate: return PublicationDate.AsDate();
-    default: return TDataItem::GetValueAsDate(field);
+    case bfPurchaseDate:
+        return PurchaseDate.AsDate();
+    case bfPublicationDate:
+        return PublicationDate.AsDate();
+    default:
+        return TDataItem::GetValueAsDate(field);
     }
 }
 
 double TBookItem::GetValueAsFloat(const TDataField* field)
 {
     switch (field->ID) {
-    case bfPurchasePrice: return PurchasePrice / 10000.0;
-    case bfCurrentValue: return CurrentValue / 10000.0;
-    case bfCoverPrice: return CoverPrice / 10000.0;
-    default: return TDataItem::GetValueAsFloat(field);
+    case bfPurchasePrice:
+        return PurchasePrice / 10000.0;
+    case bfCurrentValue:
+        return CurrentValue / 10000.0;
+    case bfCoverPrice:
+        return CoverPrice / 10000.0;
+    default:
+        return TDataItem::GetValueAsFloat(field);
     }
 }
 
@@ -248,13 +307,17 @@ TCreditList* TBookItem::GetCreditList(const TDataField* field, bool)
 TLookupItemRefList* TBookItem::GetLookupRefList(const TDataField* field, bool)
 {
     switch (field->ID) {
-    case bfGenre: return &Genres;
-    case bfCharacter: return &MainSection->Characters;
-    default: return nullptr;
+    case bfGenre:
+        return &Genres;
+    case bfCharacter:
+        return &MainSection->Characters;
+    default:
+        return nullptr;
     }
 }
 
-void TBookItem::setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode, TLookupItem* oldEntry)
+void TBookItem::setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode,
+                                     TLookupItem* oldEntry)
 {
     if (TLookupItemRefList* refs = GetLookupRefList(field, false))
         refs->SetEntry(entry, oldEntry, mode);
@@ -350,9 +413,10 @@ bool TBookItem::IsEqual(TDataItem* other)
     if (Format != item->Format || Publisher != item->Publisher || PrintedBy != item->PrintedBy
         || Country != item->Country || Language != item->Language || Store != item->Store)
         return false;
-    if (PurchasePrice != item->PurchasePrice || CurrentValue != item->CurrentValue || CoverPrice != item->CoverPrice
-        || !PurchaseDate.IsEqual(item->PurchaseDate) || Condition != item->Condition || Owner != item->Owner
-        || IssueNr != item->IssueNr || !PublicationDate.IsEqual(item->PublicationDate) || ISBN != item->ISBN
+    if (PurchasePrice != item->PurchasePrice || CurrentValue != item->CurrentValue
+        || CoverPrice != item->CoverPrice || !PurchaseDate.IsEqual(item->PurchaseDate)
+        || Condition != item->Condition || Owner != item->Owner || IssueNr != item->IssueNr
+        || !PublicationDate.IsEqual(item->PublicationDate) || ISBN != item->ISBN
         || Location != item->Location)
         return false;
     return MainSection->IsEqual(item->MainSection.get()) && Sections->IsEqualList(*item->Sections);
@@ -374,7 +438,8 @@ void TBookItem::Write(TValueWriter& writer)
     PublicationDate.Write(writer);
     writer.WriteScrambled(ISBN);
     WriteThumbnail(writer);
-    for (TLookupItem* entry : {Format, Publisher, PrintedBy, Country, Language, Store, Condition, Owner, Location})
+    for (TLookupItem* entry :
+         {Format, Publisher, PrintedBy, Country, Language, Store, Condition, Owner, Location})
         WriteEntry(writer, entry);
     MainSection->Write(writer);
     Sections->Write(writer);
@@ -397,7 +462,8 @@ void TBookItem::Read(TValueReader& reader, int formatVersion, int dataVersion)
     ISBN = reader.ReadScrambled();
     ReadThumbnail(reader);
     TRootItem* root = GetRoot();
-    for (int id : {bfFormat, bfPublisher, bfPrintedBy, bfCountry, bfLanguage, bfStore, bfCondition, bfOwner, bfLocation})
+    for (int id : {bfFormat, bfPublisher, bfPrintedBy, bfCountry, bfLanguage, bfStore, bfCondition, bfOwner,
+                   bfLocation})
         *EntrySlot(id) = ReadEntry(reader, root ? root->LookupListForFieldID(id) : nullptr);
     MainSection->Read(reader, formatVersion, dataVersion);
     Sections->Read(reader, formatVersion, dataVersion);
@@ -455,7 +521,8 @@ void TBookItem::ReadXML(xmlNode* node, bool overwrite)
     text(FrontCover, "coverfront");
     text(ISBN, "isbn");
     text(URL, "url");
-    if (xmlNode* date = XmlFindElement(node, "publicationdate"); date && (overwrite || PublicationDate.IsEmpty()))
+    if (xmlNode* date = XmlFindElement(node, "publicationdate");
+        date && (overwrite || PublicationDate.IsEmpty()))
         PublicationDate.ReadXML(date, overwrite);
     entry(Format, bfFormat, "format");
     entry(Publisher, bfPublisher, "publisher");
@@ -494,10 +561,13 @@ void TBookItem::ApplyDefaults()
     InCollection = defaults->InCollection;
     if (Genres.IsEmpty())
         Genres.Add(findOrAdd(bfGenre, defaults->Genre));
-    const std::pair<int, const QString*> singles[] = {
-        {bfFormat, &defaults->Format}, {bfCountry, &defaults->Country},         {bfLanguage, &defaults->Language},
-        {bfStore, &defaults->Store},   {bfOwner, &defaults->Owner},             {bfUserLookup1, &defaults->UserLookup1},
-        {bfUserLookup2, &defaults->UserLookup2}};
+    const std::pair<int, const QString*> singles[] = {{bfFormat, &defaults->Format},
+                                                      {bfCountry, &defaults->Country},
+                                                      {bfLanguage, &defaults->Language},
+                                                      {bfStore, &defaults->Store},
+                                                      {bfOwner, &defaults->Owner},
+                                                      {bfUserLookup1, &defaults->UserLookup1},
+                                                      {bfUserLookup2, &defaults->UserLookup2}};
     for (const auto& [id, name] : singles)
         if (TLookupItem** slot = EntrySlot(id); slot && !*slot)
             *slot = findOrAdd(id, *name);
@@ -541,36 +611,53 @@ void TBookItem::BindYearList(TLookupList& years)
 
 TSection::TSection(TDataObject* owner, TDataObject* container)
     : TDataItem(owner, container), Characters(this, this, bfCharacter), Credits(this, this)
-{
-}
+{}
 
 TLookupItem** TSection::EntrySlot(int fieldID)
 {
     switch (fieldID) {
-    case bfSeries: return &Series;
-    case bfUserLookup1: return &UserLookup1;
-    case bfUserLookup2: return &UserLookup2;
-    default: return nullptr;
+    case bfSeries:
+        return &Series;
+    case bfUserLookup1:
+        return &UserLookup1;
+    case bfUserLookup2:
+        return &UserLookup2;
+    default:
+        return nullptr;
     }
 }
 
 QString TSection::OwnString(const TDataField* field)
 {
     switch (field->ID) {
-    case fiIndex: return Item() ? QString::number(Item()->Index) : QString();
-    case bfTitle: return Title;
-    case bfTitleSort: return TitleSort;
-    case bfTitleThe: return TitleThe;
-    case bfSubTitle: return SubTitle;
-    case bfNotes: return Notes;
-    case bfPlot: return Plot;
-    case bfUserText1: return UserText1;
-    case bfUserText2: return UserText2;
-    case bfPages: return NumberText(PageCount);
-    case bfRating: return NumberText(Rating);
-    case bfStartPage: return NumberText(StartPage);
-    case bfCharacter: return Characters.GetText();
-    default: break;
+    case fiIndex:
+        return Item() ? QString::number(Item()->Index) : QString();
+    case bfTitle:
+        return Title;
+    case bfTitleSort:
+        return TitleSort;
+    case bfTitleThe:
+        return TitleThe;
+    case bfSubTitle:
+        return SubTitle;
+    case bfNotes:
+        return Notes;
+    case bfPlot:
+        return Plot;
+    case bfUserText1:
+        return UserText1;
+    case bfUserText2:
+        return UserText2;
+    case bfPages:
+        return NumberText(PageCount);
+    case bfRating:
+        return NumberText(Rating);
+    case bfStartPage:
+        return NumberText(StartPage);
+    case bfCharacter:
+        return Characters.GetText();
+    default:
+        break;
     }
     if (IsCredit(field))
         return Credits.GetRoleText(field->ID);
@@ -585,11 +672,20 @@ qint32 TSection::GetValueAsInteger(const TDataField* field)
 {
     qint32 own = -1;
     switch (field->ID) {
-    case fiIndex: own = Item() ? Item()->Index : Index; break;
-    case bfPages: own = PageCount; break;
-    case bfRating: own = Rating; break;
-    case bfStartPage: own = StartPage; break;
-    default: own = TDataItem::GetValueAsInteger(field);
+    case fiIndex:
+        own = Item() ? Item()->Index : Index;
+        break;
+    case bfPages:
+        own = PageCount;
+        break;
+    case bfRating:
+        own = Rating;
+        break;
+    case bfStartPage:
+        own = StartPage;
+        break;
+    default:
+        own = TDataItem::GetValueAsInteger(field);
     }
     return InheritInteger(field, own);
 }
@@ -599,7 +695,10 @@ int TSection::GetValueAsBoolean(const TDataField* field)
     return InheritBoolean(field, TDataItem::GetValueAsBoolean(field));
 }
 
-double TSection::GetValueAsDate(const TDataField* field) { return InheritDate(field, TDataItem::GetValueAsDate(field)); }
+double TSection::GetValueAsDate(const TDataField* field)
+{
+    return InheritDate(field, TDataItem::GetValueAsDate(field));
+}
 
 double TSection::GetValueAsFloat(const TDataField* field)
 {
@@ -637,7 +736,8 @@ TLookupItemRefList* TSection::GetLookupRefList(const TDataField* field, bool inh
     return inherit ? InheritLookupRefList(field, own) : own;
 }
 
-void TSection::setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode, TLookupItem* oldEntry)
+void TSection::setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode,
+                                    TLookupItem* oldEntry)
 {
     if (field->ID == bfCharacter)
         Characters.SetEntry(entry, oldEntry, mode);
@@ -690,10 +790,12 @@ bool TSection::IsEqual(TDataItem* other)
     auto* section = dynamic_cast<TSection*>(other);
     return section && TDataItem::IsEqual(other) && Title == section->Title && TitleSort == section->TitleSort
            && TitleThe == section->TitleThe && SubTitle == section->SubTitle && Plot == section->Plot
-           && SameCredits(Credits, section->Credits) && Rating == section->Rating && StartPage == section->StartPage
-           && PageCount == section->PageCount && UserText1 == section->UserText1 && UserText2 == section->UserText2
+           && SameCredits(Credits, section->Credits) && Rating == section->Rating
+           && StartPage == section->StartPage && PageCount == section->PageCount
+           && UserText1 == section->UserText1 && UserText2 == section->UserText2
            && UserLookup1 == section->UserLookup1 && UserLookup2 == section->UserLookup2
-           && SameEntries(Characters, section->Characters) && Notes == section->Notes && Series == section->Series;
+           && SameEntries(Characters, section->Characters) && Notes == section->Notes
+           && Series == section->Series;
 }
 
 void TSection::Write(TValueWriter& writer)
@@ -769,11 +871,16 @@ void TSection::WriteXML(xmlNode* node)
 QString TSeriesLookupItem::GetValueAsString(const TDataField* field)
 {
     switch (field->ID) {
-    case bfNumberOfIssues: return NumberText(NumberOfIssues);
-    case bfFrequency: return EntryText(Frequency);
-    case bfComplete: return YesNo(Complete);
-    case bfISSN: return ISSN;
-    default: return TSortLookupItem::GetValueAsString(field);
+    case bfNumberOfIssues:
+        return NumberText(NumberOfIssues);
+    case bfFrequency:
+        return EntryText(Frequency);
+    case bfComplete:
+        return YesNo(Complete);
+    case bfISSN:
+        return ISSN;
+    default:
+        return TSortLookupItem::GetValueAsString(field);
     }
 }
 
@@ -832,12 +939,15 @@ void TSeriesLookupItem::WriteXML(xmlNode* node)
     XmlAddText(node, "complete", YesNo(Complete));
 }
 
-std::unique_ptr<TLookupItem> TSeriesLookupList::MakeEntry() { return std::make_unique<TSeriesLookupItem>(this, this); }
+std::unique_ptr<TLookupItem> TSeriesLookupList::MakeEntry()
+{
+    return std::make_unique<TSeriesLookupItem>(this, this);
+}
 
 QList<std::pair<int, int>> TSeriesLookupDataField::DefaultColumns() const
 {
-    return {{fiSortName, 100},        {fiDisplayName, 100}, {fiName, 100},    {fiArticle, 70}, {bfNumberOfIssues, 70},
-            {bfFrequency, 100},       {bfComplete, 70},     {fiUsed, 70},     {fiID, 70}};
+    return {{fiSortName, 100},  {fiDisplayName, 100}, {fiName, 100}, {fiArticle, 70}, {bfNumberOfIssues, 70},
+            {bfFrequency, 100}, {bfComplete, 70},     {fiUsed, 70},  {fiID, 70}};
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -845,8 +955,7 @@ QList<std::pair<int, int>> TSeriesLookupDataField::DefaultColumns() const
 
 TDefaultsLookupList::TDefaultsLookupList(TDataObject* root, QStringList defaults)
     : TSortLookupList(root, root), FDefaults(std::move(defaults))
-{
-}
+{}
 
 void TDefaultsLookupList::FillDefaults()
 {
@@ -855,23 +964,26 @@ void TDefaultsLookupList::FillDefaults()
 }
 
 TConditionLookupList::TConditionLookupList(TDataObject* root)
-    : TDefaultsLookupList(root, {"Mint", "Near Mint", "Very Fine", "Fine", "Very Good", "Good", "Fair", "Poor"})
-{
-}
+    : TDefaultsLookupList(root,
+                          {"Mint", "Near Mint", "Very Fine", "Fine", "Very Good", "Good", "Fair", "Poor"})
+{}
 
 void TConditionLookupList::Added(TSortLookupItem* entry)
 {
-    static const QHash<QString, int> grades{{"Mint", 100}, {"Near Mint", 94}, {"Very Fine", 80}, {"Fine", 60},
-                                            {"Very Good", 40}, {"Good", 20}, {"Fair", 10}, {"Poor", 5}};
-    entry->Name = QStringLiteral("%1 %2").arg(grades.value(entry->DisplayName), 3, 10, QLatin1Char('0')).arg(entry->DisplayName);
+    static const QHash<QString, int> grades{{"Mint", 100}, {"Near Mint", 94}, {"Very Fine", 80},
+                                            {"Fine", 60},  {"Very Good", 40}, {"Good", 20},
+                                            {"Fair", 10},  {"Poor", 5}};
+    entry->Name = QStringLiteral("%1 %2")
+                      .arg(grades.value(entry->DisplayName), 3, 10, QLatin1Char('0'))
+                      .arg(entry->DisplayName);
     ItemChanged(entry);
 }
 
 void TBookPublisherLookupList::FillDefaults()
 {
     for (const char* name : {"Random House", "HarperCollins", "Penguin", "McGraw", "Marvel", "Addison Wesley",
-                             "Prentice Hall", "Microsoft Press", "Pearson", "Basic Books", "Bantam", "Harcourt",
-                             "Del Rey", "Rainbow", "Simon & Schuster", "Harlequin", "Dorchester"})
+                             "Prentice Hall", "Microsoft Press", "Pearson", "Basic Books", "Bantam",
+                             "Harcourt", "Del Rey", "Rainbow", "Simon & Schuster", "Harlequin", "Dorchester"})
         AddNew(QString::fromLatin1(name));
 }
 

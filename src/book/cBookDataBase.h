@@ -135,7 +135,10 @@ public:
     QString GetDisplayText() override;
     int GetImageIndex() const override { return TreeImageIndex; }
     int GetSelectedIndex() const override { return TreeImageIndex + 1; }
-    int GetListImageIndex() const override { return ThumbnailIndex > 0 ? ThumbnailIndex : TreeImageIndex / 2 - 1; }
+    int GetListImageIndex() const override
+    {
+        return ThumbnailIndex > 0 ? ThumbnailIndex : TreeImageIndex / 2 - 1;
+    }
     QString GetFrontImage() const override { return FrontCover; }
     void SetFrontImage(const QString& name) override { FrontCover = name; }
     QString GetBackImage() const override { return BackCover; }
@@ -149,7 +152,8 @@ public:
     TLookupItem* GetValueAsLookupItem(const TDataField* field, bool inherit) override;
     TCreditList* GetCreditList(const TDataField* field, bool inherit) override;
     TLookupItemRefList* GetLookupRefList(const TDataField* field, bool inherit) override;
-    void setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode, TLookupItem* oldEntry) override;
+    void setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode,
+                              TLookupItem* oldEntry) override;
     bool HasLookupItem(const TDataField* field, TLookupItem* entry, bool inherit, bool deep) override;
     void CountLookupUse(const TDataField* field, bool deep, int& noneCount, bool inherit) override;
     void ReplaceLookupItem(const TDataField* field, TLookupItem* oldEntry, TLookupItem* newEntry) override;
@@ -220,7 +224,8 @@ public:
     TLookupItem* GetValueAsLookupItem(const TDataField* field, bool inherit) override;
     TCreditList* GetCreditList(const TDataField* field, bool inherit) override;
     TLookupItemRefList* GetLookupRefList(const TDataField* field, bool inherit) override;
-    void setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode, TLookupItem* oldEntry) override;
+    void setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode,
+                              TLookupItem* oldEntry) override;
 
     void Clear() override;
     std::unique_ptr<TDataItem> Clone(TDataObject* parent, TDataObject* container, bool keepID) override;
@@ -359,11 +364,13 @@ public:
     QString ParentFieldGroup() const override { return QStringLiteral("Book"); }
     int ChildItemKind() const override { return ikChild; }
     void MoveItem(TRootItem& other, TDataItem* item, int position) override;
-    void ReplaceLookupReferences(const TDataField* field, TLookupItem* oldEntry, TLookupItem* newEntry) override;
+    void ReplaceLookupReferences(const TDataField* field, TLookupItem* oldEntry,
+                                 TLookupItem* newEntry) override;
 
     // Usage of a field's entries over the sections of every item (the main section where an item has
     // none); returns the number of sections without a value.
-    int CountSectionUsage(const TDataField* field, const TItemFilter& filter = {}, const TItemFilter& filter2 = {});
+    int CountSectionUsage(const TDataField* field, const TItemFilter& filter = {},
+                          const TItemFilter& filter2 = {});
 
 protected:
     TBookItemRoot();

@@ -15,7 +15,8 @@ constexpr int Multi = 0;
 constexpr int Single = 1;
 
 template <class TField>
-void AddLookup(TDataFieldList& fields, int id, const char* name, TItemKinds kinds, int category, int width, int count)
+void AddLookup(TDataFieldList& fields, int id, const char* name, TItemKinds kinds, int category, int width,
+               int count)
 {
     fields.AddField(std::make_unique<TField>(id, name, kinds, category, 1, width, true, count, -1));
 }
@@ -25,10 +26,12 @@ void AddLookup(TDataFieldList& fields, int id, const char* name, TItemKinds kind
 // ---------------------------------------------------------------------------------------------------
 // TBookItemMetaInfo
 
-void TBookItemMetaInfo::Register(int key, const QString& caption, const QString& list, QList<int> fieldIDs, int group)
+void TBookItemMetaInfo::Register(int key, const QString& caption, const QString& list, QList<int> fieldIDs,
+                                 int group)
 {
     auto* root = static_cast<TBookItemRoot*>(FRoot);
-    LookupLists.Add(new TLookupListInfo(&LookupLists, key, caption, root->List(list), std::move(fieldIDs), group));
+    LookupLists.Add(
+        new TLookupListInfo(&LookupLists, key, caption, root->List(list), std::move(fieldIDs), group));
 }
 
 void TBookItemMetaInfo::DefineFields()
@@ -39,7 +42,8 @@ void TBookItemMetaInfo::DefineFields()
     FieldGroups << QStringLiteral("Personal") << QStringLiteral("Images") << QStringLiteral("Credits")
                 << QStringLiteral("User Defined");
     auto& f = Fields;
-    auto text = [&](int id, const char* name, TItemKinds kinds, int category, int width, bool inherit, int sortBy = -1) {
+    auto text = [&](int id, const char* name, TItemKinds kinds, int category, int width, bool inherit,
+                    int sortBy = -1) {
         f.AddField(std::make_unique<TStringDataField>(id, name, kinds, category, 1, width, inherit, sortBy));
     };
     auto flag = [&](int id, const char* name, TItemKinds kinds, int category, int width, bool inherit) {
@@ -90,8 +94,10 @@ void TBookItemMetaInfo::DefineFields()
     text(bfNotes, "Notes", Both, ctPersonal, 100, false);
     f.AddField(std::make_unique<TURLDataField>(bfURL, "URL", Book, ctPersonal, 1, 100, true, -1));
     AddLookup<TSortLookupDataField>(f, bfLocation, "Location", Book, ctPersonal, 100, Single);
-    f.AddField(std::make_unique<TFileReferenceDataField>(bfFrontCover, "Front Cover", Book, ctImages, 1, 100, false));
-    f.AddField(std::make_unique<TFileReferenceDataField>(bfBackCover, "Back Cover", Book, ctImages, 1, 100, false));
+    f.AddField(std::make_unique<TFileReferenceDataField>(bfFrontCover, "Front Cover", Book, ctImages, 1, 100,
+                                                         false));
+    f.AddField(
+        std::make_unique<TFileReferenceDataField>(bfBackCover, "Back Cover", Book, ctImages, 1, 100, false));
     credit(bfTranslator, "Translator", 1);
     credit(bfCoverArtist, "Cover Artist", 1);
     credit(bfEditor, "Editor", 1);
@@ -100,7 +106,8 @@ void TBookItemMetaInfo::DefineFields()
     text(bfUserText1, "User Text 1", Both, ctUser, 100, true);
     text(bfUserText2, "User Text 2", Both, ctUser, 100, true);
     text(bfNumberOfIssues, "Number of Issues", Entry, -1, 50, false);
-    f.AddField(std::make_unique<TSortLookupDataField>(bfFrequency, "Frequency", Entry, -1, 1, 50, false, Multi, -1));
+    f.AddField(
+        std::make_unique<TSortLookupDataField>(bfFrequency, "Frequency", Entry, -1, 1, 50, false, Multi, -1));
     flag(bfComplete, "Complete", Entry, -1, 50, false);
 
     LookupGroups << QStringLiteral("Credits") << QStringLiteral("Details") << QStringLiteral("User Defined");
@@ -138,22 +145,26 @@ void TBookItemRoot::MakeSharedLists()
     for (const char* caption : {"Translator", "Cover Artist", "Editor"})
         MakeList<TPersonLookupList>(caption, this);
     MakeList<TSortLookupList>("Printed By", this);
-    MakeList<TDefaultsLookupList>("Country", QStringList{"USA", "Netherlands", "Great Britain", "Germany", "France",
-                                                         "Spain", "Belgium", "Canada", "Russia", "Italy", "India",
-                                                         "Australia", "Sweden", "Denmark", "Switzerland"});
+    MakeList<TDefaultsLookupList>("Country",
+                                  QStringList{"USA", "Netherlands", "Great Britain", "Germany", "France",
+                                              "Spain", "Belgium", "Canada", "Russia", "Italy", "India",
+                                              "Australia", "Sweden", "Denmark", "Switzerland"});
     MakeList<TDefaultsLookupList>("Language", QStringList{"Dutch", "English", "German", "French", "Spanish",
                                                           "Russian", "Italian", "Swedish", "Danish"});
     MakeList<TSortLookupList>("Store", this);
     MakeList<TConditionLookupList>("Condition");
     MakeList<TPersonLookupList>("Owner", this);
-    MakeList<TDefaultsLookupList>("Frequency", QStringList{"Daily", "Weekly", "Bi-Weekly", "Monthly", "Quarterly",
-                                                           "Yearly", "Irregular"});
+    MakeList<TDefaultsLookupList>("Frequency", QStringList{"Daily", "Weekly", "Bi-Weekly", "Monthly",
+                                                           "Quarterly", "Yearly", "Irregular"});
     MakeList<TPersonLookupList>("User Lookup 1", this);
     MakeList<TPersonLookupList>("User Lookup 2", this);
     MakeList<TSortLookupList>("Location", this);
 }
 
-std::unique_ptr<TFieldDefaults> TBookItemRoot::CreateDefaults() { return std::make_unique<TBookItemDefaults>(); }
+std::unique_ptr<TFieldDefaults> TBookItemRoot::CreateDefaults()
+{
+    return std::make_unique<TBookItemDefaults>();
+}
 
 void TBookItemRoot::MoveItem(TRootItem& other, TDataItem* item, int position)
 {
@@ -168,7 +179,8 @@ void TBookItemRoot::MoveItem(TRootItem& other, TDataItem* item, int position)
         book->BindYearList(*List("Year"));
 }
 
-void TBookItemRoot::ReplaceLookupReferences(const TDataField* field, TLookupItem* oldEntry, TLookupItem* newEntry)
+void TBookItemRoot::ReplaceLookupReferences(const TDataField* field, TLookupItem* oldEntry,
+                                            TLookupItem* newEntry)
 {
     TRootItem::ReplaceLookupReferences(field, oldEntry, newEntry);
     // Frequencies are held by series entries, not by items.
@@ -178,7 +190,8 @@ void TBookItemRoot::ReplaceLookupReferences(const TDataField* field, TLookupItem
                 series->Frequency = newEntry;
 }
 
-int TBookItemRoot::CountSectionUsage(const TDataField* field, const TItemFilter& filter, const TItemFilter& filter2)
+int TBookItemRoot::CountSectionUsage(const TDataField* field, const TItemFilter& filter,
+                                     const TItemFilter& filter2)
 {
     if (TLookupList* list = LookupListForField(field))
         list->ClearUsage();

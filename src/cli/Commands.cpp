@@ -189,7 +189,7 @@ namespace {
 
 struct TLookupRequest {
     TBookSearchCriteria Criteria;
-    QString Source;  // empty: every source
+    QString Source;   // empty: every source
     int Details = 0;  // 1-based hit to merge; 0 lists the hits
 };
 
@@ -255,13 +255,14 @@ std::vector<std::unique_ptr<TBookInfoSource>> ChooseSources(const QString& name)
         }
         names << QStringLiteral("\"%1\"").arg(source->Name);
     }
-    ReportError(QStringLiteral("no source \"%1\"; the sources are %2").arg(name, names.join(QStringLiteral(", "))));
+    ReportError(
+        QStringLiteral("no source \"%1\"; the sources are %2").arg(name, names.join(QStringLiteral(", "))));
     return {};
 }
 
 // The hits of every source in turn, each source's without those that carry no id.
-std::vector<std::unique_ptr<TQueryMatch>> SearchAll(const std::vector<std::unique_ptr<TBookInfoSource>>& sources,
-                                                    const TBookSearchCriteria& criteria)
+std::vector<std::unique_ptr<TQueryMatch>>
+SearchAll(const std::vector<std::unique_ptr<TBookInfoSource>>& sources, const TBookSearchCriteria& criteria)
 {
     std::vector<std::unique_ptr<TQueryMatch>> hits;
     for (const auto& source : sources) {
@@ -324,7 +325,8 @@ int RunLookup(const QStringList& arguments)
     if (request->Details == 0)
         return Emit(HitList(hits).toUtf8(), QString()) ? ecDone : ecFailed;
     if (size_t(request->Details) > hits.size()) {
-        ReportError(QStringLiteral("there is no hit %1; the search found %2").arg(request->Details).arg(hits.size()));
+        ReportError(
+            QStringLiteral("there is no hit %1; the search found %2").arg(request->Details).arg(hits.size()));
         return ecFailed;
     }
     return WriteDetails(*hits[size_t(request->Details) - 1]);

@@ -52,7 +52,8 @@ void TImageList::Reset()
 // ---------------------------------------------------------------------------------------------------
 // TDataObject
 
-TDataObject::TDataObject(TDataObject* parent, TDataObject* container) : Parent(parent), Container(container) {}
+TDataObject::TDataObject(TDataObject* parent, TDataObject* container) : Parent(parent), Container(container)
+{}
 
 TRootItem* TDataObject::GetRoot() const { return Parent ? Parent->GetRoot() : nullptr; }
 
@@ -71,7 +72,10 @@ TTreeNode* TDataObject::AddToTree(TTreeNodes& tree, TTreeNode* parentNode)
     return tree.AddNode(parentNode, TreeText(GetDisplayText()), this, GetImageIndex(), GetSelectedIndex());
 }
 
-void TDataObject::AddChildrenToTree(TTreeNodes&, TTreeNode*) { throw EData(QStringLiteral("Abstract AddChildrenToTree")); }
+void TDataObject::AddChildrenToTree(TTreeNodes&, TTreeNode*)
+{
+    throw EData(QStringLiteral("Abstract AddChildrenToTree"));
+}
 
 void TDataObject::AddItemsTo(TDataRefList&) {}
 
@@ -153,8 +157,10 @@ bool IsLoanField(int id) { return id >= fiLoanedTo && id <= fiReturnDate && id !
 QString TDataItem::GetValueAsString(const TDataField* field)
 {
     switch (field->ID) {
-    case fiID: return QString::number(GetID());
-    case fiIndex: return QString::number(Index);
+    case fiID:
+        return QString::number(GetID());
+    case fiIndex:
+        return QString::number(Index);
     default:
         if (IsLoanField(field->ID) && CurrentLoan)
             return CurrentLoan->GetValueAsString(field);
@@ -165,9 +171,12 @@ QString TDataItem::GetValueAsString(const TDataField* field)
 qint32 TDataItem::GetValueAsInteger(const TDataField* field)
 {
     switch (field->ID) {
-    case fiID: return GetID();
-    case fiIndex: return Index;
-    default: return -1;
+    case fiID:
+        return GetID();
+    case fiIndex:
+        return Index;
+    default:
+        return -1;
     }
 }
 
@@ -193,10 +202,12 @@ int TDataItem::GetValueAsBoolean(const TDataField* field)
     return 2;
 }
 
-void TDataItem::setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode, TLookupItem* oldEntry)
+void TDataItem::setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode,
+                                     TLookupItem* oldEntry)
 {
     if (field->ID != fiLoanedTo)
-        throw EData(QStringLiteral("Invalid field \"%1\" in setValueAsLookupItem").arg(field->GetDisplayNamePlain()));
+        throw EData(
+            QStringLiteral("Invalid field \"%1\" in setValueAsLookupItem").arg(field->GetDisplayNamePlain()));
     if (CurrentLoan && entry)
         CurrentLoan->setValueAsLookupItem(field, entry, mode, oldEntry);
 }
@@ -334,7 +345,8 @@ constexpr qint64 MaxThumbnailBmpSize = 64 * 1024;
 
 bool IsThumbnailSized(const QImage& picture)
 {
-    return !picture.isNull() && picture.width() == TImageList::ImageSize && picture.height() == TImageList::ImageSize;
+    return !picture.isNull() && picture.width() == TImageList::ImageSize
+           && picture.height() == TImageList::ImageSize;
 }
 
 // The 32x32 picture as a complete 24-bit Windows BMP file image; empty on failure.
@@ -356,7 +368,8 @@ QImage DecodeThumbnailBmp(QByteArrayView bmp)
     const auto* p = reinterpret_cast<const uchar*>(bmp.data());
     const qint32 width = qFromLittleEndian<qint32>(p + 18);
     const qint32 height = qFromLittleEndian<qint32>(p + 22);
-    if (width != TImageList::ImageSize || (height != TImageList::ImageSize && height != -TImageList::ImageSize))
+    if (width != TImageList::ImageSize
+        || (height != TImageList::ImageSize && height != -TImageList::ImageSize))
         return {};
     QImage picture;
     picture.loadFromData(bmp, "BMP");
@@ -452,7 +465,8 @@ void TDataRefList::WriteXML(xmlNode* node, const char* elementName)
 
 void TDataRefList::SortWith(const std::function<int(TDataItem*, TDataItem*)>& compare)
 {
-    std::sort(FItems.begin(), FItems.end(), [&](TDataItem* a, TDataItem* b) { return a != b && compare(a, b) < 0; });
+    std::sort(FItems.begin(), FItems.end(),
+              [&](TDataItem* a, TDataItem* b) { return a != b && compare(a, b) < 0; });
     Changed();
 }
 
@@ -689,7 +703,8 @@ void TDataList::FixDuplicateIDs()
     Changed();
 }
 
-void TDataList::CloneAllFrom(const TDataRefList& source, TDataObject* parent, bool keepID, TDataObject* container)
+void TDataList::CloneAllFrom(const TDataRefList& source, TDataObject* parent, bool keepID,
+                             TDataObject* container)
 {
     for (TDataItem* item : source)
         Add(item->Clone(parent, container, keepID).release());
@@ -727,7 +742,8 @@ TResolvedFile ResolveImageFile(const QString& name, const QString& baseFolder)
         return {};
     // Windows paths ("X:\...", "X:/...", "\\server\...") count as absolute here too, so that they are
     // never appended to the base folder.
-    const bool windowsAbsolute = name.indexOf(QLatin1String(":\\")) == 1 || name.indexOf(QLatin1String(":/")) == 1
+    const bool windowsAbsolute = name.indexOf(QLatin1String(":\\")) == 1
+                                 || name.indexOf(QLatin1String(":/")) == 1
                                  || name.startsWith(QLatin1String("\\\\"));
     QString path = name;
     if (!windowsAbsolute && !QFileInfo(name).isAbsolute()) {

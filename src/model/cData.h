@@ -71,8 +71,8 @@ struct TTreeNode;
 class TTreeNodes {
 public:
     virtual ~TTreeNodes() = default;
-    virtual TTreeNode* AddNode(TTreeNode* parent, const QString& text, class TDataObject* data, int imageIndex,
-                               int selectedIndex) = 0;
+    virtual TTreeNode* AddNode(TTreeNode* parent, const QString& text, class TDataObject* data,
+                               int imageIndex, int selectedIndex) = 0;
     virtual void SetHasChildren(TTreeNode* node, bool hasChildren) = 0;
     // A small mark beside the node; 0 none.
     virtual void SetStateIndex(TTreeNode*, int) {}
@@ -162,7 +162,8 @@ public:
     virtual double GetValueAsDate(const TDataField* field);
     virtual double GetValueAsFloat(const TDataField*) { return -1; }
     virtual int GetValueAsBoolean(const TDataField* field);
-    virtual void setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode, TLookupItem* oldEntry);
+    virtual void setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode,
+                                      TLookupItem* oldEntry);
     virtual bool HasLookupItem(const TDataField* field, TLookupItem* entry, bool inherit, bool deep);
     virtual void ReplaceLookupItem(const TDataField* field, TLookupItem* oldEntry, TLookupItem* newEntry);
     virtual void CountLookupUse(const TDataField* field, bool deep, int& noneCount, bool inherit);
@@ -574,8 +575,8 @@ int CompareEntryLists(const TDataRefList* a, const TDataRefList* b);
 // One row of the pick-list registry: which list serves which fields.
 class TLookupListInfo : public TDataItem {
 public:
-    TLookupListInfo(TDataObject* parent, int key, const QString& caption, TLookupList* list, QList<int> fieldIDs,
-                    int group);
+    TLookupListInfo(TDataObject* parent, int key, const QString& caption, TLookupList* list,
+                    QList<int> fieldIDs, int group);
 
     QString Caption;
     TLookupList* List = nullptr;
@@ -615,8 +616,8 @@ TItemKinds Kinds(std::initializer_list<int> kinds);
 // Describes one value that items carry and how items compare on it.
 class TDataField : public TDataItem {
 public:
-    TDataField(int id, const QString& name, TItemKinds kinds, int category, int defaultOrder, int defaultWidth,
-               bool inherit);
+    TDataField(int id, const QString& name, TItemKinds kinds, int category, int defaultOrder,
+               int defaultWidth, bool inherit);
 
     QString Name;
     QString UserName;
@@ -648,8 +649,8 @@ public:
 // A text value; `SortFieldID` names a descriptor whose value decides the order.
 class TStringDataField : public TDataField {
 public:
-    TStringDataField(int id, const QString& name, TItemKinds kinds, int category, int defaultOrder, int defaultWidth,
-                     bool inherit, int sortFieldID = -1);
+    TStringDataField(int id, const QString& name, TItemKinds kinds, int category, int defaultOrder,
+                     int defaultWidth, bool inherit, int sortFieldID = -1);
     qint32 SortFieldID = -1;
     int Compare(TDataItem* a, TDataItem* b) const override;
     bool GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache& cache) const override;
@@ -680,8 +681,8 @@ public:
 // A pick-list field: one entry (MaxCount 1) or a reference list (no limit).
 class TLookupDataField : public TStringDataField {
 public:
-    TLookupDataField(int id, const QString& name, TItemKinds kinds, int category, int defaultOrder, int defaultWidth,
-                     bool inherit, int maxCount, int sortFieldID = -1);
+    TLookupDataField(int id, const QString& name, TItemKinds kinds, int category, int defaultOrder,
+                     int defaultWidth, bool inherit, int maxCount, int sortFieldID = -1);
     ~TLookupDataField() override;
     qint32 MaxCount = 1;
     bool IsSingle() const { return MaxCount == 1; }
@@ -727,8 +728,8 @@ protected:
 // A credit role; `CreditGroup` says which roles an editor offers together.
 class TCreditDataField : public TPersonLookupDataField {
 public:
-    TCreditDataField(int id, const QString& name, TItemKinds kinds, int category, int defaultWidth, bool inherit,
-                     int creditGroup);
+    TCreditDataField(int id, const QString& name, TItemKinds kinds, int category, int defaultWidth,
+                     bool inherit, int creditGroup);
     qint32 CreditGroup = 0;
     int Compare(TDataItem* a, TDataItem* b) const override;
     bool GetSortValue(TDataItem* item, TSortValue& value, TSortKeyCache& cache) const override;
@@ -855,7 +856,8 @@ public:
     double GetValueAsDate(const TDataField* field) override;
     int GetValueAsBoolean(const TDataField* field) override;
     TLookupItem* GetValueAsLookupItem(const TDataField* field, bool inherit) override;
-    void setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode, TLookupItem* oldEntry) override;
+    void setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode,
+                              TLookupItem* oldEntry) override;
     bool IsEqual(TDataItem* other) override;
     std::unique_ptr<TDataItem> CreateNew(TDataObject* parent, TDataObject* container) const override;
     std::unique_ptr<TDataItem> Clone(TDataObject* parent, TDataObject* container, bool keepID) override;
@@ -937,7 +939,8 @@ public:
     virtual QString FileExtension() const { return QStringLiteral("col"); }
     // Re-points every reference through `field` from one entry to another, in everything the collection
     // holds that can refer to it (pick-list merging).
-    virtual void ReplaceLookupReferences(const TDataField* field, TLookupItem* oldEntry, TLookupItem* newEntry);
+    virtual void ReplaceLookupReferences(const TDataField* field, TLookupItem* oldEntry,
+                                         TLookupItem* newEntry);
 
     TRootItem* GetRoot() const override { return const_cast<TRootItem*>(this); }
     QString GetDisplayText() override;
@@ -964,7 +967,8 @@ public:
     TXmlDocument WriteXMLDocument(TDataObject* itemOrList, const QString& styleSheet = QString());
     // The same document as UTF-8 text, written item by item so that a large list never has to be held
     // as one tree.
-    QByteArray WriteXMLText(TDataObject* itemOrList, const QString& styleSheet = QString(), bool indent = true);
+    QByteArray WriteXMLText(TDataObject* itemOrList, const QString& styleSheet = QString(),
+                            bool indent = true);
     TDataField* FieldByID(int id) const { return MetaInfo->FieldByID(id); }
 
     // The whole file as bytes, as SaveToFile writes it.

@@ -63,9 +63,9 @@ std::unique_ptr<TDataItem> TGroupField::CreateNew(TDataObject* parent, TDataObje
 // ---------------------------------------------------------------------------------------------------
 // Reference lists
 
-TDataFieldRefList::TDataFieldRefList(TDataObject* root, int itemKind) : TDataList(root, root), ItemKind(quint8(itemKind))
-{
-}
+TDataFieldRefList::TDataFieldRefList(TDataObject* root, int itemKind)
+    : TDataList(root, root), ItemKind(quint8(itemKind))
+{}
 
 int TDataFieldRefList::IndexOfField(const TDataField* field) const
 {
@@ -191,7 +191,8 @@ QList<std::pair<int, int>> TLookupDataField::DefaultColumns() const
 
 QList<std::pair<int, int>> TSortLookupDataField::DefaultColumns() const
 {
-    return {{fiSortName, 100}, {fiDisplayName, 100}, {fiName, 100}, {fiArticle, 70}, {fiUsed, 70}, {fiID, 70}};
+    return {{fiSortName, 100}, {fiDisplayName, 100}, {fiName, 100},
+            {fiArticle, 70},   {fiUsed, 70},         {fiID, 70}};
 }
 
 QList<std::pair<int, int>> TURLLookupDataField::DefaultColumns() const
@@ -233,25 +234,40 @@ std::unique_ptr<TFilterField> MakeCondition(TDataField* field)
 }
 }  // namespace
 
-std::unique_ptr<TFilterField> TStringDataField::CreateFilterField() { return MakeCondition<TStringFilterField>(this); }
+std::unique_ptr<TFilterField> TStringDataField::CreateFilterField()
+{
+    return MakeCondition<TStringFilterField>(this);
+}
 
-std::unique_ptr<TFilterField> TBooleanDataField::CreateFilterField() { return MakeCondition<TBoolFilterField>(this); }
+std::unique_ptr<TFilterField> TBooleanDataField::CreateFilterField()
+{
+    return MakeCondition<TBoolFilterField>(this);
+}
 
 std::unique_ptr<TFilterField> TLookupDataField::CreateFilterField()
 {
     return MakeCondition<TLookupStringFilterField>(this);
 }
 
-std::unique_ptr<TFilterField> TCreditDataField::CreateFilterField() { return MakeCondition<TCreditFilterField>(this); }
+std::unique_ptr<TFilterField> TCreditDataField::CreateFilterField()
+{
+    return MakeCondition<TCreditFilterField>(this);
+}
 
 std::unique_ptr<TFilterField> TIntegerDataField::CreateFilterField()
 {
     return MakeCondition<TIntegerFilterField>(this);
 }
 
-std::unique_ptr<TFilterField> TDateDataField::CreateFilterField() { return MakeCondition<TDateFilterField>(this); }
+std::unique_ptr<TFilterField> TDateDataField::CreateFilterField()
+{
+    return MakeCondition<TDateFilterField>(this);
+}
 
-std::unique_ptr<TFilterField> TFloatDataField::CreateFilterField() { return MakeCondition<TFloatFilterField>(this); }
+std::unique_ptr<TFilterField> TFloatDataField::CreateFilterField()
+{
+    return MakeCondition<TFloatFilterField>(this);
+}
 
 namespace {
 const QString FieldNamesSection = QStringLiteral("FieldNames");

@@ -20,7 +20,8 @@ public:
 
 class TSortField : public TDataFieldRef {
 public:
-    TSortField(TDataObject* root, TDataField* field, int order = 1) : TDataFieldRef(root, field), Order(order) {}
+    TSortField(TDataObject* root, TDataField* field, int order = 1) : TDataFieldRef(root, field), Order(order)
+    {}
     qint32 Order = 1;
     std::unique_ptr<TDataItem> CreateNew(TDataObject* parent, TDataObject* container) const override;
     std::unique_ptr<TDataItem> Clone(TDataObject* parent, TDataObject* container, bool keepID) override;
@@ -28,7 +29,9 @@ public:
 
 class TColumnField : public TDataFieldRef {
 public:
-    TColumnField(TDataObject* root, TDataField* field, int width = 100) : TDataFieldRef(root, field), Width(width) {}
+    TColumnField(TDataObject* root, TDataField* field, int width = 100)
+        : TDataFieldRef(root, field), Width(width)
+    {}
     qint32 Width = 100;
     std::unique_ptr<TDataItem> CreateNew(TDataObject* parent, TDataObject* container) const override;
     std::unique_ptr<TDataItem> Clone(TDataObject* parent, TDataObject* container, bool keepID) override;
@@ -55,7 +58,10 @@ public:
 protected:
     // The number of stored entries, bounded so that a damaged value cannot make us loop for ever.
     static int StoredCount(TSettingsStore& settings, const QString& key);
-    static QString EntryKey(const QString& key, int i) { return key + QLatin1Char('\\') + QString::number(i); }
+    static QString EntryKey(const QString& key, int i)
+    {
+        return key + QLatin1Char('\\') + QString::number(i);
+    }
     // The descriptor an entry names, or none.
     TDataField* StoredField(TSettingsStore& settings, const QString& entryKey) const;
 };
@@ -70,7 +76,6 @@ public:
     void ReadFromSettings(TSettingsStore& settings, const QString& key) override;
     void WriteToSettings(TSettingsStore& settings, const QString& key) override;
 };
-
 
 class TColumnFieldRefList : public TDataFieldRefList {
 public:

@@ -2,8 +2,8 @@
 
 #include "model/cCryptStream.h"
 #include "model/cData.h"
-#include "model/cData_FieldRefs.h"
 #include "model/cDataText.h"
+#include "model/cData_FieldRefs.h"
 #include "model/cXmlUtil.h"
 
 #include <cmath>
@@ -52,11 +52,10 @@ void TDataField::WriteXML(xmlNode* node)
     XmlSetAttribute(node, "label", GetDisplayNamePlain());
 }
 
-TStringDataField::TStringDataField(int id, const QString& name, TItemKinds kinds, int category, int defaultOrder,
-                                   int defaultWidth, bool inherit, int sortFieldID)
+TStringDataField::TStringDataField(int id, const QString& name, TItemKinds kinds, int category,
+                                   int defaultOrder, int defaultWidth, bool inherit, int sortFieldID)
     : TDataField(id, name, kinds, category, defaultOrder, defaultWidth, inherit), SortFieldID(sortFieldID)
-{
-}
+{}
 
 QString TStringDataField::SortKey(TDataItem* item) const
 {
@@ -73,10 +72,14 @@ QString TStringDataField::SortKey(TDataItem* item) const
     return item->GetValueAsString(this);
 }
 
-int TStringDataField::Compare(TDataItem* a, TDataItem* b) const { return CompareText(SortKey(a), SortKey(b)); }
+int TStringDataField::Compare(TDataItem* a, TDataItem* b) const
+{
+    return CompareText(SortKey(a), SortKey(b));
+}
 
-TLookupDataField::TLookupDataField(int id, const QString& name, TItemKinds kinds, int category, int defaultOrder,
-                                   int defaultWidth, bool inherit, int maxCount, int sortFieldID)
+TLookupDataField::TLookupDataField(int id, const QString& name, TItemKinds kinds, int category,
+                                   int defaultOrder, int defaultWidth, bool inherit, int maxCount,
+                                   int sortFieldID)
     : TStringDataField(id, name, kinds, category, defaultOrder, defaultWidth, inherit, sortFieldID),
       MaxCount(maxCount <= 0 ? 0 : maxCount)
 {
@@ -90,8 +93,8 @@ int TLookupDataField::Compare(TDataItem* a, TDataItem* b) const
     return CompareEntryLists(a->GetLookupRefList(this, true), b->GetLookupRefList(this, true));
 }
 
-TCreditDataField::TCreditDataField(int id, const QString& name, TItemKinds kinds, int category, int defaultWidth,
-                                   bool inherit, int creditGroup)
+TCreditDataField::TCreditDataField(int id, const QString& name, TItemKinds kinds, int category,
+                                   int defaultWidth, bool inherit, int creditGroup)
     : TPersonLookupDataField(id, name, kinds, category, 1, defaultWidth, inherit, 0), CreditGroup(creditGroup)
 {
     LookupKind = TLookupKind::Credit;
@@ -155,8 +158,7 @@ void TDataFieldList::WriteXML(xmlNode* node, const char* elementName)
 
 TMetaInfo::TMetaInfo(TRootItem* root)
     : TDataObject(root, root), Fields(this, this), LookupLists(this, this), FRoot(root)
-{
-}
+{}
 
 void TMetaInfo::DefineFields()
 {
@@ -164,14 +166,16 @@ void TMetaInfo::DefineFields()
     const TItemKinds main = Kinds({ikMain});
     const TItemKinds entries = Kinds({ikLookup});
     Fields.AddField(std::make_unique<TIntegerDataField>(fiID, QStringLiteral("ID"), main, 0, 1, 20, false));
-    Fields.AddField(std::make_unique<TIntegerDataField>(fiIndex, QStringLiteral("Index"), main, 0, 1, 20, false));
-    Fields.AddField(std::make_unique<TIntegerDataField>(fiUsed, QStringLiteral("Used"), entries, -1, 1, 20, false));
+    Fields.AddField(
+        std::make_unique<TIntegerDataField>(fiIndex, QStringLiteral("Index"), main, 0, 1, 20, false));
+    Fields.AddField(
+        std::make_unique<TIntegerDataField>(fiUsed, QStringLiteral("Used"), entries, -1, 1, 20, false));
     const std::pair<int, const char*> texts[] = {{fiDisplayName, "Display Name"}, {fiName, "Name"},
                                                  {fiFirstName, "First Name"},     {fiArticle, "The"},
                                                  {fiSortName, "Sort Name"},       {fiURL, "URL"}};
     for (const auto& [id, name] : texts)
-        Fields.AddField(
-            std::make_unique<TStringDataField>(id, QString::fromLatin1(name), entries, -1, 1, 100, false, -1));
+        Fields.AddField(std::make_unique<TStringDataField>(id, QString::fromLatin1(name), entries, -1, 1, 100,
+                                                           false, -1));
     LookupGroups << QStringLiteral("Main");
 }
 
@@ -180,19 +184,22 @@ void TMetaInfo::AddLoanFields()
     FieldGroups << QStringLiteral("Loan");
     const int loan = int(FieldGroups.size()) - 1;
     const TItemKinds main = Kinds({ikMain});
-    Fields.AddField(std::make_unique<TPersonLookupDataField>(fiLoanedTo, QStringLiteral("Loaned To"), main, loan, 1,
-                                                             150, true, 1, -1));
-    Fields.AddField(std::make_unique<TDateDataField>(fiLoanDate, QStringLiteral("Loan Date"), main, loan, 1, 100, true));
-    Fields.AddField(std::make_unique<TDateDataField>(fiDueDate, QStringLiteral("Due Date"), main, loan, 1, 100, true));
+    Fields.AddField(std::make_unique<TPersonLookupDataField>(fiLoanedTo, QStringLiteral("Loaned To"), main,
+                                                             loan, 1, 150, true, 1, -1));
     Fields.AddField(
-        std::make_unique<TBooleanDataField>(fiOverdue, QStringLiteral("Overdue"), main, loan, 1, 50, false, -1));
+        std::make_unique<TDateDataField>(fiLoanDate, QStringLiteral("Loan Date"), main, loan, 1, 100, true));
     Fields.AddField(
-        std::make_unique<TDateDataField>(fiReturnDate, QStringLiteral("Return Date"), main, loan, 1, 100, true));
-    Fields.AddField(
-        std::make_unique<TStringDataField>(fiLoanNotes, QStringLiteral("Loan Notes"), main, loan, 1, 100, false, -1));
+        std::make_unique<TDateDataField>(fiDueDate, QStringLiteral("Due Date"), main, loan, 1, 100, true));
+    Fields.AddField(std::make_unique<TBooleanDataField>(fiOverdue, QStringLiteral("Overdue"), main, loan, 1,
+                                                        50, false, -1));
+    Fields.AddField(std::make_unique<TDateDataField>(fiReturnDate, QStringLiteral("Return Date"), main, loan,
+                                                     1, 100, true));
+    Fields.AddField(std::make_unique<TStringDataField>(fiLoanNotes, QStringLiteral("Loan Notes"), main, loan,
+                                                       1, 100, false, -1));
     LookupGroups << QStringLiteral("Personal");
-    LookupLists.Add(new TLookupListInfo(&LookupLists, 1000, QStringLiteral("Loaned To"), FRoot->LoanPersons.get(),
-                                        {fiLoanedTo}, int(LookupGroups.size()) - 1));
+    LookupLists.Add(new TLookupListInfo(&LookupLists, 1000, QStringLiteral("Loaned To"),
+                                        FRoot->LoanPersons.get(), {fiLoanedTo},
+                                        int(LookupGroups.size()) - 1));
 }
 
 void TMetaInfo::ReadFieldNames(TValueReader& reader, int, int)

@@ -69,7 +69,8 @@ bool TStringFilterField::EntryMatches(const TLookupItem* entry, bool caseSensiti
 bool TStringFilterField::EntryTextMatches(const TLookupItem* entry, bool caseSensitive) const
 {
     return entry && !StringValue.isEmpty()
-           && (entry->SortTextContains(StringValue, caseSensitive) || TextMatches(entry->DisplayName, caseSensitive));
+           && (entry->SortTextContains(StringValue, caseSensitive)
+               || TextMatches(entry->DisplayName, caseSensitive));
 }
 
 bool TStringFilterField::Matches(TDataItem* item, bool caseSensitive)
@@ -225,7 +226,8 @@ std::unique_ptr<TDataItem> TIntegerFilterField::CreateNew(TDataObject* parent, T
     return std::make_unique<TIntegerFilterField>(parent, nullptr);
 }
 
-std::unique_ptr<TDataItem> TIntegerFilterField::Clone(TDataObject* parent, TDataObject* container, bool keepID)
+std::unique_ptr<TDataItem> TIntegerFilterField::Clone(TDataObject* parent, TDataObject* container,
+                                                      bool keepID)
 {
     auto copy = TFilterField::Clone(parent, container, keepID);
     auto& condition = static_cast<TIntegerFilterField&>(*copy);
@@ -259,7 +261,8 @@ QString TDateFilterField::GetUpperText() const
 bool TDateFilterField::Matches(TDataItem* item, bool)
 {
     const double day = std::trunc(item->GetValueAsDate(Field));
-    return (DateValue1 == -1 || day >= std::trunc(DateValue1)) && (DateValue2 == -1 || day <= std::trunc(DateValue2));
+    return (DateValue1 == -1 || day >= std::trunc(DateValue1))
+           && (DateValue2 == -1 || day <= std::trunc(DateValue2));
 }
 
 void TDateFilterField::WriteToSettings(TSettingsStore& settings, const QString& key) const
@@ -363,9 +366,12 @@ QString TBoolFilterField::GetDescription() const
 QString TBoolFilterField::GetValueText() const
 {
     switch (BoolValue) {
-    case 0: return QStringLiteral("No");
-    case 1: return QStringLiteral("Yes");
-    default: return QStringLiteral("Yes or No");
+    case 0:
+        return QStringLiteral("No");
+    case 1:
+        return QStringLiteral("Yes");
+    default:
+        return QStringLiteral("Yes or No");
     }
 }
 

@@ -49,14 +49,22 @@ void TLoanInfo::SetReturnDate(double date)
 QString TLoanInfo::FieldText(int fieldID)
 {
     switch (fieldID) {
-    case fiLoanedTo: return LoanedTo ? LoanedTo->GetDisplayText() : QString();
-    case fiLoanDate: return DayNumberText(LoanDate);
-    case fiDueDate: return DayNumberText(GetDueDate());
-    case fiReturnDate: return DayNumberText(ReturnDate);
-    case fiOverdue: return IsOverdue() ? QStringLiteral("True") : QStringLiteral("False");
-    case fiLoanItem: return Item ? Item->GetItemText() : QString();
-    case fiLoanNotes: return Notes;
-    default: return {};
+    case fiLoanedTo:
+        return LoanedTo ? LoanedTo->GetDisplayText() : QString();
+    case fiLoanDate:
+        return DayNumberText(LoanDate);
+    case fiDueDate:
+        return DayNumberText(GetDueDate());
+    case fiReturnDate:
+        return DayNumberText(ReturnDate);
+    case fiOverdue:
+        return IsOverdue() ? QStringLiteral("True") : QStringLiteral("False");
+    case fiLoanItem:
+        return Item ? Item->GetItemText() : QString();
+    case fiLoanNotes:
+        return Notes;
+    default:
+        return {};
     }
 }
 
@@ -70,10 +78,14 @@ QString TLoanInfo::GetValueAsString(const TDataField* field)
 double TLoanInfo::GetValueAsDate(const TDataField* field)
 {
     switch (field->ID) {
-    case fiLoanDate: return LoanDate;
-    case fiDueDate: return GetDueDate();
-    case fiReturnDate: return ReturnDate;
-    default: return 0;
+    case fiLoanDate:
+        return LoanDate;
+    case fiDueDate:
+        return GetDueDate();
+    case fiReturnDate:
+        return ReturnDate;
+    default:
+        return 0;
     }
 }
 
@@ -90,7 +102,8 @@ TLookupItem* TLoanInfo::GetValueAsLookupItem(const TDataField* field, bool)
 void TLoanInfo::setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int, TLookupItem*)
 {
     if (field->ID != fiLoanedTo)
-        throw EData(QStringLiteral("Invalid field \"%1\" in setValueAsLookupItem").arg(field->GetDisplayNamePlain()));
+        throw EData(
+            QStringLiteral("Invalid field \"%1\" in setValueAsLookupItem").arg(field->GetDisplayNamePlain()));
     LoanedTo = entry;
 }
 
@@ -147,8 +160,8 @@ void TLoanInfo::Read(TValueReader& reader, int formatVersion, int dataVersion)
 
 void TLoanInfo::WriteXML(xmlNode* node)
 {
-    const std::pair<const char*, int> elements[] = {{"loanedto", fiLoanedTo},     {"loandate", fiLoanDate},
-                                                    {"duedate", fiDueDate},       {"returndate", fiReturnDate},
+    const std::pair<const char*, int> elements[] = {{"loanedto", fiLoanedTo},   {"loandate", fiLoanDate},
+                                                    {"duedate", fiDueDate},     {"returndate", fiReturnDate},
                                                     {"loannotes", fiLoanNotes}, {"overdue", fiOverdue}};
     for (const auto& [name, id] : elements)
         XmlAddText(node, name, FieldText(id));
@@ -189,10 +202,18 @@ void TLoanRefList::SortByLoanField(int key, int direction)
         auto* loanB = static_cast<TLoanInfo*>(b);
         int result = 0;
         switch (key) {
-        case fiLoanDate: result = CompareDays(loanA->LoanDate, loanB->LoanDate); break;
-        case fiDueDate: result = CompareDays(loanA->GetDueDate(), loanB->GetDueDate()); break;
-        case fiReturnDate: result = CompareDays(loanA->ReturnDate, loanB->ReturnDate); break;
-        default: result = CompareText(text(loanA, key), text(loanB, key)); break;
+        case fiLoanDate:
+            result = CompareDays(loanA->LoanDate, loanB->LoanDate);
+            break;
+        case fiDueDate:
+            result = CompareDays(loanA->GetDueDate(), loanB->GetDueDate());
+            break;
+        case fiReturnDate:
+            result = CompareDays(loanA->ReturnDate, loanB->ReturnDate);
+            break;
+        default:
+            result = CompareText(text(loanA, key), text(loanB, key));
+            break;
         }
         if (result == 0)
             result = Compare3(a->GetID(), b->GetID());

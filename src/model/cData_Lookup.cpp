@@ -72,10 +72,14 @@ QString TLookupItem::GetDisplayText() { return Prefs().ShowLookupSortNames ? Get
 QString TLookupItem::GetValueAsString(const TDataField* field)
 {
     switch (field->ID) {
-    case fiUsed: return QString::number(UsageCount);
-    case fiDisplayName: return DisplayName;
-    case fiSortName: return GetSortText();
-    default: return TDataItem::GetValueAsString(field);
+    case fiUsed:
+        return QString::number(UsageCount);
+    case fiDisplayName:
+        return DisplayName;
+    case fiSortName:
+        return GetSortText();
+    default:
+        return TDataItem::GetValueAsString(field);
     }
 }
 
@@ -234,9 +238,12 @@ void TSortLookupItem::SetNames(const QString& name, const QString& displayName)
 QString TSortLookupItem::GetValueAsString(const TDataField* field)
 {
     switch (field->ID) {
-    case fiName: return Name;
-    case fiArticle: return Article;
-    default: return TLookupItem::GetValueAsString(field);
+    case fiName:
+        return Name;
+    case fiArticle:
+        return Article;
+    default:
+        return TLookupItem::GetValueAsString(field);
     }
 }
 
@@ -526,9 +533,15 @@ void TCreditItem::WriteXML(xmlNode* node)
 
 std::unique_ptr<TLookupItem> TLookupList::MakeEntry() { return std::make_unique<TLookupItem>(this, this); }
 
-std::unique_ptr<TLookupItem> TSortLookupList::MakeEntry() { return std::make_unique<TSortLookupItem>(this, this); }
+std::unique_ptr<TLookupItem> TSortLookupList::MakeEntry()
+{
+    return std::make_unique<TSortLookupItem>(this, this);
+}
 
-std::unique_ptr<TLookupItem> TURLLookupList::MakeEntry() { return std::make_unique<TURLLookupItem>(this, this); }
+std::unique_ptr<TLookupItem> TURLLookupList::MakeEntry()
+{
+    return std::make_unique<TURLLookupItem>(this, this);
+}
 
 std::unique_ptr<TLookupItem> TPersonLookupList::MakeEntry()
 {
@@ -545,8 +558,8 @@ TDataItem* TLookupList::NewItem()
 namespace {
 int CompareBySortText(TDataItem* a, TDataItem* b)
 {
-    const int result = CompareText(static_cast<TLookupItem*>(a)->GetSortText(),
-                                   static_cast<TLookupItem*>(b)->GetSortText());
+    const int result =
+        CompareText(static_cast<TLookupItem*>(a)->GetSortText(), static_cast<TLookupItem*>(b)->GetSortText());
     return result != 0 ? result : (a->GetID() > b->GetID()) - (a->GetID() < b->GetID());
 }
 }  // namespace
@@ -870,8 +883,7 @@ void TCreditList::Write(TValueWriter& writer)
 
 TLookupItemRefList::TLookupItemRefList(TDataObject* parent, TDataObject* container, int fieldID)
     : TDataRefList(parent, container), FieldID(fieldID)
-{
-}
+{}
 
 int TLookupItemRefList::Add(TDataItem* item) { return item ? TDataRefList::Add(item) : -1; }
 

@@ -3,11 +3,13 @@
 #include "app/cGatherixPrefs.h"
 #include "model/cCryptStream.h"
 #include "model/cData.h"
+#include "model/cXmlUtil.h"
 #include "platform/AtomicFile.h"
 #include "platform/Messenger.h"
-#include "model/cXmlUtil.h"
 
 #include <libxml/tree.h>
+
+// After tree.h, which brings the types it uses.
 #include <libxml/dict.h>
 
 #include <QFile>
@@ -19,9 +21,9 @@ const QString FamilySignature = QStringLiteral("Quorvane");
 }
 
 TRootItem::TRootItem()
-    : Loans(std::make_unique<TLoanList>(this, this)), LoanPersons(std::make_unique<TPersonLookupList>(this, this))
-{
-}
+    : Loans(std::make_unique<TLoanList>(this, this)),
+      LoanPersons(std::make_unique<TPersonLookupList>(this, this))
+{}
 
 TRootItem::~TRootItem()
 {
@@ -40,7 +42,10 @@ void TRootItem::Setup()
     LargeImages.Reset();
 }
 
-std::unique_ptr<TMainDataList> TRootItem::CreateItems() { return std::make_unique<TMainDataList>(this, this); }
+std::unique_ptr<TMainDataList> TRootItem::CreateItems()
+{
+    return std::make_unique<TMainDataList>(this, this);
+}
 
 std::unique_ptr<TMetaInfo> TRootItem::CreateMetaInfo()
 {
@@ -183,7 +188,8 @@ TXmlDocument TRootItem::WriteXMLDocument(TDataObject* itemOrList, const QString&
     doc->dict = xmlDictCreate();
     if (!styleSheet.isEmpty()) {
         const QByteArray data = QStringLiteral("type=\"text/xsl\" href=\"%1\"").arg(styleSheet).toUtf8();
-        xmlAddChild(reinterpret_cast<xmlNode*>(doc), xmlNewDocPI(doc, BAD_CAST "xml-stylesheet", BAD_CAST data.constData()));
+        xmlAddChild(reinterpret_cast<xmlNode*>(doc),
+                    xmlNewDocPI(doc, BAD_CAST "xml-stylesheet", BAD_CAST data.constData()));
     }
     xmlCreateIntSubset(doc, BAD_CAST(item + "info").constData(), nullptr, nullptr);
     xmlNode* info = xmlNewDocNode(doc, nullptr, BAD_CAST(item + "info").constData(), nullptr);
@@ -310,8 +316,9 @@ void TRootItem::LoadFromStream(TValueReader& reader, bool& converted)
             throw EData(QStringLiteral("This is not a Quorvane database"));
         const QString typeName = reader.ReadText();
         if (typeName != TypeName())
-            throw EData(QStringLiteral("This is not a %1 database, please use Quorvane %2 to open this database")
-                            .arg(TypeName(), typeName));
+            throw EData(
+                QStringLiteral("This is not a %1 database, please use Quorvane %2 to open this database")
+                    .arg(TypeName(), typeName));
         const int formatVersion = reader.ReadInteger();
         const int dataVersion = reader.ReadInteger();
         converted = formatVersion < FormatVersion || dataVersion < DataVersion();
@@ -363,9 +370,10 @@ bool TRootItem::LoadFromFile(const QString& fileName)
         if (converted) {
             FileName.clear();
             Messenger().ShowInfo(
-                QStringLiteral("The collection \"%1\" was created with an older version of %2.\r\nChoose \"File | "
-                               "Save\" from the menu to save the converted collection to a NEW file.\r\n(NOTE: The "
-                               "converted collection can NOT be opened in older versions of %3)")
+                QStringLiteral(
+                    "The collection \"%1\" was created with an older version of %2.\r\nChoose \"File | "
+                    "Save\" from the menu to save the converted collection to a NEW file.\r\n(NOTE: The "
+                    "converted collection can NOT be opened in older versions of %3)")
                     .arg(fileName, ProductName(), ProductName()));
         }
         return true;
@@ -373,8 +381,9 @@ bool TRootItem::LoadFromFile(const QString& fileName)
         FileName.clear();
         const QString count = QString::number(Items->Count());
         Messenger().ShowError(
-            QStringLiteral("Error reading from file %1.\r\n%2 items have been recovered from the corrupted file.\r\n"
-                           "Choose \"File | Save\" from the menu to save the %3 remaining items as a new file.")
+            QStringLiteral(
+                "Error reading from file %1.\r\n%2 items have been recovered from the corrupted file.\r\n"
+                "Choose \"File | Save\" from the menu to save the %3 remaining items as a new file.")
                 .arg(fileName, count, count));
         return true;
     } catch (const std::exception& error) {
@@ -423,8 +432,9 @@ bool TRootItem::SaveToFile(const QString& fileName)
         return true;
     } catch (const EDataWrite&) {
         Messenger().ShowError(
-            QStringLiteral("Error writing to file %1.\r\nThis is probably caused by a diskspace problem.\r\nChoose "
-                           "\"File | Save As\" from the menu to save your data to a different location.")
+            QStringLiteral(
+                "Error writing to file %1.\r\nThis is probably caused by a diskspace problem.\r\nChoose "
+                "\"File | Save As\" from the menu to save your data to a different location.")
                 .arg(fileName));
     } catch (const std::exception& error) {
         Messenger().ShowError(QString::fromStdString(error.what()));

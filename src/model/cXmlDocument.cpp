@@ -96,12 +96,23 @@ void AppendEscapedXml(QByteArray& out, const char* text, bool attribute)
     for (const char* p = run; p && *p; ++p) {
         const char* entity = nullptr;
         switch (*p) {
-        case '&': entity = "&amp;"; break;
-        case '<': entity = "&lt;"; break;
-        case '>': entity = "&gt;"; break;
-        case '\r': entity = "&#13;"; break;
-        case '"': entity = attribute ? "&quot;" : nullptr; break;
-        default: break;
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        case '\r':
+            entity = "&#13;";
+            break;
+        case '"':
+            entity = attribute ? "&quot;" : nullptr;
+            break;
+        default:
+            break;
         }
         if (!entity)
             continue;

@@ -121,7 +121,6 @@ void XmlSetAttribute(xmlNode* node, const char* name, const QString& value)
     xmlSetProp(node, BAD_CAST name, BAD_CAST XmlUtf8(value).c_str());
 }
 
-
 // ---------------------------------------------------------------------------------------------------
 // TXmlTextStream
 
@@ -145,8 +144,9 @@ TXmlTextStream::~TXmlTextStream()
 
 TXmlTextStream* TXmlTextStream::Of(const xmlNode* node)
 {
-    return node && node->doc && node->doc->psvi == &StreamMarker ? static_cast<TXmlTextStream*>(node->doc->_private)
-                                                                  : nullptr;
+    return node && node->doc && node->doc->psvi == &StreamMarker
+               ? static_cast<TXmlTextStream*>(node->doc->_private)
+               : nullptr;
 }
 
 xmlNode* TXmlTextStream::Start(const char* name, int depth)

@@ -3,8 +3,8 @@
 
 #include <QByteArray>
 #include <QList>
-#include <vector>
 #include <QString>
+#include <vector>
 
 struct _xmlNode;
 typedef struct _xmlNode xmlNode;

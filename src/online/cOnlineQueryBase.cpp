@@ -495,7 +495,8 @@ QByteArray ReadOutput(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > ParsedDocumentLimit)
-        throw EOnlineQuery(QStringLiteral("The parsed page %1 cannot be read").arg(QFileInfo(path).fileName()));
+        throw EOnlineQuery(
+            QStringLiteral("The parsed page %1 cannot be read").arg(QFileInfo(path).fileName()));
     return file.readAll();
 }
 
@@ -551,7 +552,8 @@ void CheckTextsDecode(xmlNode* node)
             bool complete = false;
             DecodeWebText(RawText(child), &complete);
             if (!complete)
-                throw EOnlineQuery(QStringLiteral("Unterminated character code in \"%1\"").arg(RawText(child)));
+                throw EOnlineQuery(
+                    QStringLiteral("Unterminated character code in \"%1\"").arg(RawText(child)));
         }
     }
 }
@@ -606,7 +608,8 @@ void WriteWhole(const QString& path, const QByteArray& data)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush())
-        throw EOnlineQuery(QStringLiteral("The page cannot be written to %1: %2").arg(path, file.errorString()));
+        throw EOnlineQuery(
+            QStringLiteral("The page cannot be written to %1: %2").arg(path, file.errorString()));
 }
 
 }  // namespace
@@ -617,8 +620,7 @@ void WriteWhole(const QString& path, const QByteArray& data)
 TInfosource::TInfosource(const QString& name, const QString& searchScript, const QString& detailsScript)
     : Name(name), SearchScript(searchScript), DetailsScript(detailsScript),
       ScriptFolder(TPrefs::ProgramFolder() + QStringLiteral("Scripts/"))
-{
-}
+{}
 
 TInfosource::~TInfosource() = default;
 
@@ -682,11 +684,15 @@ std::optional<QByteArray> TInfosource::RunScript(const QString& script, const ch
     const int limit = Prefs().Settings().ReadInteger(QuerySection, QStringLiteral("ScriptTimeLimit"),
                                                      DefaultScriptTimeLimit);
     switch (RunAndWait(perl, {ScriptFolder + script}, WorkFolder(), limit * 1000)) {
-    case TRunResult::NotStarted: return std::nullopt;
+    case TRunResult::NotStarted:
+        return std::nullopt;
     case TRunResult::TimedOut:
-        throw EOnlineQuery(QStringLiteral("The parse script %1 did not finish within %2 seconds").arg(script).arg(limit));
-    case TRunResult::Stopped: throw EOnlineQuery(QStringLiteral("Stopped"));
-    case TRunResult::Finished: break;
+        throw EOnlineQuery(
+            QStringLiteral("The parse script %1 did not finish within %2 seconds").arg(script).arg(limit));
+    case TRunResult::Stopped:
+        throw EOnlineQuery(QStringLiteral("Stopped"));
+    case TRunResult::Finished:
+        break;
     }
     if (!QFile::exists(files.Output))
         return std::nullopt;

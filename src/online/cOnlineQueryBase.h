@@ -8,9 +8,9 @@
 #include <QString>
 
 #include <functional>
-#include <stdexcept>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 class QTemporaryDir;
@@ -95,7 +95,7 @@ public:
     TInfosource& operator=(const TInfosource&) = delete;
 
     QString Name;
-    QString SearchScript;   // file name in the script folder
+    QString SearchScript;  // file name in the script folder
     QString DetailsScript;
     bool Selected = true;
     int Sequence = -1;

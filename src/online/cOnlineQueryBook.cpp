@@ -22,7 +22,10 @@ TSearchKind SearchKindOf(const TBookSearchCriteria& criteria)
     return TSearchKind::Combined;
 }
 
-QString EscapeAnsi(const QString& text) { return QString::fromLatin1(Win1252::Encode(text).toPercentEncoding()); }
+QString EscapeAnsi(const QString& text)
+{
+    return QString::fromLatin1(Win1252::Encode(text).toPercentEncoding());
+}
 
 QString EscapeUtf8(const QString& text) { return QString::fromLatin1(QUrl::toPercentEncoding(text)); }
 
@@ -53,8 +56,7 @@ QByteArray TBookInfoSource::Fetch(const TBookSearchCriteria& criteria)
 TAmazonUSBookInfoSource::TAmazonUSBookInfoSource()
     : TBookInfoSource(QStringLiteral("Amazon US"), QStringLiteral("amazonussearch.pl"),
                       QStringLiteral("amazonusdetails.pl"))
-{
-}
+{}
 
 QString TAmazonUSBookInfoSource::ServiceQuery() const
 {
@@ -67,10 +69,19 @@ QString TAmazonUSBookInfoSource::SearchURL(const TBookSearchCriteria& c)
 {
     QString search;
     switch (SearchKindOf(c)) {
-    case TSearchKind::Isbn: search = QStringLiteral("AsinSearch=") + Escape(c.ISBN); break;
-    case TSearchKind::Title: search = QStringLiteral("KeywordSearch=") + Escape(c.Title); break;
-    case TSearchKind::Author: search = QStringLiteral("AuthorSearch=") + Escape(c.Author); break;
-    case TSearchKind::Combined: search = QStringLiteral("KeywordSearch=") + Escape(c.Author) + QStringLiteral("%20") + Escape(c.Title); break;
+    case TSearchKind::Isbn:
+        search = QStringLiteral("AsinSearch=") + Escape(c.ISBN);
+        break;
+    case TSearchKind::Title:
+        search = QStringLiteral("KeywordSearch=") + Escape(c.Title);
+        break;
+    case TSearchKind::Author:
+        search = QStringLiteral("AuthorSearch=") + Escape(c.Author);
+        break;
+    case TSearchKind::Combined:
+        search =
+            QStringLiteral("KeywordSearch=") + Escape(c.Author) + QStringLiteral("%20") + Escape(c.Title);
+        break;
     }
     return BaseURL(QStringLiteral("http://xml.amazon.com")) + QStringLiteral("/onca/xml?") + ServiceQuery()
            + QLatin1Char('&') + search + QStringLiteral("&mode=books&type=lite&f=xml");
@@ -94,13 +105,15 @@ QString TAmazonUSBookInfoSource::GetViewURL(const QString& id)
 namespace {
 
 const TAmazonStoreBookInfoSource::TStore UKStore{
-    "Amazon UK", "amazonuk", "books-uk", "http://www.amazon.co.uk", "tomekeep-21", "At a glance", "Search Results"};
-const TAmazonStoreBookInfoSource::TStore FRStore{"Amazon France",         "amazonfr",
-                                                 "books-fr",              "http://www.amazon.fr",
-                                                 "tomekeep0e-21",         "Amazon.fr&nbsp;: ",
-                                                 "sultats de la recherche"};
-const TAmazonStoreBookInfoSource::TStore DEStore{
-    "Amazon Deutschland", "amazonde", "books-de", "http://www.amazon.de", "tomekeep03-21", "Detailseite", "Suchergebnisse"};
+    "Amazon UK",   "amazonuk",    "books-uk",      "http://www.amazon.co.uk",
+    "tomekeep-21", "At a glance", "Search Results"};
+const TAmazonStoreBookInfoSource::TStore FRStore{
+    "Amazon France",          "amazonfr",      "books-fr",
+    "http://www.amazon.fr",   "tomekeep0e-21", "Amazon.fr&nbsp;: ",
+    "sultats de la recherche"};
+const TAmazonStoreBookInfoSource::TStore DEStore{"Amazon Deutschland",   "amazonde",      "books-de",
+                                                 "http://www.amazon.de", "tomekeep03-21", "Detailseite",
+                                                 "Suchergebnisse"};
 
 }  // namespace
 
@@ -108,8 +121,7 @@ TAmazonStoreBookInfoSource::TAmazonStoreBookInfoSource(const TStore& store)
     : TBookInfoSource(QLatin1String(store.Name), QLatin1String(store.Prefix) + QStringLiteral("search.pl"),
                       QLatin1String(store.Prefix) + QStringLiteral("details.pl")),
       Store(store)
-{
-}
+{}
 
 TAmazonUKBookInfoSource::TAmazonUKBookInfoSource() : TAmazonStoreBookInfoSource(UKStore) {}
 TAmazonFRBookInfoSource::TAmazonFRBookInfoSource() : TAmazonStoreBookInfoSource(FRStore) {}
@@ -120,17 +132,24 @@ QString TAmazonStoreBookInfoSource::SearchURL(const TBookSearchCriteria& c)
     // "%01" and "%02" separate the field names from the terms, as the store expects.
     QString query;
     switch (SearchKindOf(c)) {
-    case TSearchKind::Isbn: query = QStringLiteral("asin%01") + Escape(c.ISBN); break;
-    case TSearchKind::Title: query = QStringLiteral("title%01") + Escape(c.Title); break;
-    case TSearchKind::Author: query = QStringLiteral("author-like%01") + Escape(c.Author); break;
+    case TSearchKind::Isbn:
+        query = QStringLiteral("asin%01") + Escape(c.ISBN);
+        break;
+    case TSearchKind::Title:
+        query = QStringLiteral("title%01") + Escape(c.Title);
+        break;
+    case TSearchKind::Author:
+        query = QStringLiteral("author-like%01") + Escape(c.Author);
+        break;
     case TSearchKind::Combined:
-        query = QStringLiteral("author-like%01") + Escape(c.Author) + QStringLiteral("%02title%01") + Escape(c.Title);
+        query = QStringLiteral("author-like%01") + Escape(c.Author) + QStringLiteral("%02title%01")
+                + Escape(c.Title);
         break;
     }
     return BaseURL(QLatin1String(Store.BaseURL)) + QStringLiteral("/exec/obidos/search-handle-url/index=")
            + QLatin1String(Store.Index) + QStringLiteral("&rank=+salesrank&tag=")
-           + Setting(QStringLiteral("AffiliateTag"), QLatin1String(Store.AffiliateTag)) + QStringLiteral("&fqp=")
-           + query + QStringLiteral("&sz=50&pg=1/ref=s_b_np/");
+           + Setting(QStringLiteral("AffiliateTag"), QLatin1String(Store.AffiliateTag))
+           + QStringLiteral("&fqp=") + query + QStringLiteral("&sz=50&pg=1/ref=s_b_np/");
 }
 
 TPageKind TAmazonStoreBookInfoSource::Classify(const QByteArray& page) const
@@ -151,8 +170,7 @@ QString TAmazonStoreBookInfoSource::GetDetailsURL(const QString& id)
 TBoeknetBookInfoSource::TBoeknetBookInfoSource()
     : TBookInfoSource(QStringLiteral("Boeknet"), QStringLiteral("boeknetsearch.pl"),
                       QStringLiteral("boeknetdetails.pl"))
-{
-}
+{}
 
 namespace {
 
@@ -202,8 +220,7 @@ QString TLoCBookInfoSource::Session;
 TLoCBookInfoSource::TLoCBookInfoSource()
     : TBookInfoSource(QStringLiteral("Library of Congress"), QStringLiteral("locsearch.pl"),
                       QStringLiteral("locdetails.pl"))
-{
-}
+{}
 
 QString TLoCBookInfoSource::Gateway() const
 {
@@ -216,7 +233,8 @@ void TLoCBookInfoSource::OpenSession(QByteArray& received)
     try {
         const QByteArray page = Download(
             Gateway() + QStringLiteral("?ACTION=INIT&FORM_HOST_PORT=/prod/www/data/z3950/locils.html,")
-            + Setting(QStringLiteral("Z3950Host"), QStringLiteral("z3950.loc.gov")) + QStringLiteral(",7090"));
+            + Setting(QStringLiteral("Z3950Host"), QStringLiteral("z3950.loc.gov"))
+            + QStringLiteral(",7090"));
         received += page;
         // Looked for in this page only: an expiry page before it may name the old session.
         const QByteArray prepared = PreparePageText(page);
@@ -238,15 +256,23 @@ QString TLoCBookInfoSource::SearchURL(const TBookSearchCriteria& c)
 {
     QString terms;
     switch (SearchKindOf(c)) {
-    case TSearchKind::Isbn: terms = QStringLiteral("TERM_1=%1&USE_1=7").arg(Escape(c.ISBN)); break;
-    case TSearchKind::Title: terms = QStringLiteral("TERM_1=%1&USE_1=4").arg(Escape(c.Title)); break;
-    case TSearchKind::Author: terms = QStringLiteral("TERM_1=%1&USE_1=1003").arg(Escape(c.Author)); break;
+    case TSearchKind::Isbn:
+        terms = QStringLiteral("TERM_1=%1&USE_1=7").arg(Escape(c.ISBN));
+        break;
+    case TSearchKind::Title:
+        terms = QStringLiteral("TERM_1=%1&USE_1=4").arg(Escape(c.Title));
+        break;
+    case TSearchKind::Author:
+        terms = QStringLiteral("TERM_1=%1&USE_1=1003").arg(Escape(c.Author));
+        break;
     case TSearchKind::Combined:
-        terms = QStringLiteral("TERM_1=%1&USE_1=1003&TERM_2=%2&USE_2=4&OPERATOR_2=AND").arg(Escape(c.Author), Escape(c.Title));
+        terms = QStringLiteral("TERM_1=%1&USE_1=1003&TERM_2=%2&USE_2=4&OPERATOR_2=AND")
+                    .arg(Escape(c.Author), Escape(c.Title));
         break;
     }
     return Gateway() + QStringLiteral("?ACTION=SEARCH&ESNAME=F&") + terms
-           + QStringLiteral("&DBNAME=VOYAGER&MAXRECORDS=50&RECSYNTAX=1.2.840.10003.5.10&SESSION_ID=") + Escape(Session);
+           + QStringLiteral("&DBNAME=VOYAGER&MAXRECORDS=50&RECSYNTAX=1.2.840.10003.5.10&SESSION_ID=")
+           + Escape(Session);
 }
 
 QByteArray TLoCBookInfoSource::Fetch(const TBookSearchCriteria& criteria)
@@ -274,7 +300,9 @@ TPageKind TLoCBookInfoSource::Classify(const QByteArray& page) const
 
 QString TLoCBookInfoSource::GetDetailsURL(const QString& id)
 {
-    return Gateway() + QStringLiteral("?ACTION=SEARCH&ESNAME=F&TERM_1=%1&USE_1=7&SESSION_ID=%2").arg(Escape(id), Escape(Session));
+    return Gateway()
+           + QStringLiteral("?ACTION=SEARCH&ESNAME=F&TERM_1=%1&USE_1=7&SESSION_ID=%2")
+                 .arg(Escape(id), Escape(Session));
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -285,15 +313,17 @@ namespace {
 const QString OpenLibraryHome = QStringLiteral("https://openlibrary.org");
 
 // An Open Library edition key ("OL22951843M") rather than an ISBN.
-bool IsEditionKey(const QString& id) { return id.startsWith(QStringLiteral("OL")) && id.endsWith(QLatin1Char('M')); }
+bool IsEditionKey(const QString& id)
+{
+    return id.startsWith(QStringLiteral("OL")) && id.endsWith(QLatin1Char('M'));
+}
 
 }  // namespace
 
 TOpenLibraryBookInfoSource::TOpenLibraryBookInfoSource()
     : TBookInfoSource(QStringLiteral("Open Library"), QStringLiteral("openlibrarysearch.pl"),
                       QStringLiteral("openlibrarydetails.pl"))
-{
-}
+{}
 
 QString TOpenLibraryBookInfoSource::BooksURL(const QString& bibkey) const
 {
@@ -304,12 +334,17 @@ QString TOpenLibraryBookInfoSource::BooksURL(const QString& bibkey) const
 QString TOpenLibraryBookInfoSource::SearchURL(const TBookSearchCriteria& c)
 {
     const QString search = BaseURL(OpenLibraryHome) + QStringLiteral("/search.json?");
-    const QString fields = QStringLiteral("&fields=key,title,subtitle,author_name,first_publish_year,isbn,edition_key&limit=20");
+    const QString fields =
+        QStringLiteral("&fields=key,title,subtitle,author_name,first_publish_year,isbn,edition_key&limit=20");
     switch (SearchKindOf(c)) {
-    case TSearchKind::Isbn: return BooksURL(QStringLiteral("ISBN:") + Escape(NormalizeIsbn(c.ISBN)));
-    case TSearchKind::Title: return search + QStringLiteral("title=") + Escape(c.Title) + fields;
-    case TSearchKind::Author: return search + QStringLiteral("author=") + Escape(c.Author) + fields;
-    case TSearchKind::Combined: break;
+    case TSearchKind::Isbn:
+        return BooksURL(QStringLiteral("ISBN:") + Escape(NormalizeIsbn(c.ISBN)));
+    case TSearchKind::Title:
+        return search + QStringLiteral("title=") + Escape(c.Title) + fields;
+    case TSearchKind::Author:
+        return search + QStringLiteral("author=") + Escape(c.Author) + fields;
+    case TSearchKind::Combined:
+        break;
     }
     return search + QStringLiteral("author=%1&title=%2").arg(Escape(c.Author), Escape(c.Title)) + fields;
 }
@@ -321,8 +356,8 @@ QString TOpenLibraryBookInfoSource::GetDetailsURL(const QString& id)
 
 QString TOpenLibraryBookInfoSource::GetViewURL(const QString& id)
 {
-    return BaseURL(OpenLibraryHome) + (IsEditionKey(id) ? QStringLiteral("/books/") : QStringLiteral("/isbn/"))
-           + Escape(id);
+    return BaseURL(OpenLibraryHome)
+           + (IsEditionKey(id) ? QStringLiteral("/books/") : QStringLiteral("/isbn/")) + Escape(id);
 }
 
 QByteArray TOpenLibraryBookInfoSource::Download(const QString& url)
@@ -331,14 +366,15 @@ QByteArray TOpenLibraryBookInfoSource::Download(const QString& url)
     const int interval = Setting(QStringLiteral("MinInterval"), QStringLiteral("1000")).toInt();
     if (lastRequest.isValid() && lastRequest.elapsed() < interval) {
         QEventLoop loop;
-        QTimer::singleShot(int(interval - lastRequest.elapsed()), &loop, &QEventLoop::quit);
+        QTimer::singleShot(int(interval - lastRequest.elapsed()), Qt::PreciseTimer, &loop, &QEventLoop::quit);
         loop.exec();
     }
     lastRequest.start();
     THttpClient& client = HttpClient();
     client.ApplyProxy(Prefs().Proxy);
-    const QString agent = QStringLiteral("Tomekeep/%1 (%2)").arg(VersionText(),
-        Setting(QStringLiteral("Contact"), QStringLiteral("books@quorvane.com")));
+    const QString agent =
+        QStringLiteral("Tomekeep/%1 (%2)")
+            .arg(VersionText(), Setting(QStringLiteral("Contact"), QStringLiteral("books@quorvane.com")));
     return client.Get(url, {{"User-Agent", agent.toUtf8()}});
 }
 
@@ -354,8 +390,7 @@ const QString GoogleBooksHome = QStringLiteral("https://www.googleapis.com/books
 TGoogleBooksBookInfoSource::TGoogleBooksBookInfoSource()
     : TBookInfoSource(QStringLiteral("Google Books"), QStringLiteral("googlebookssearch.pl"),
                       QStringLiteral("googlebooksdetails.pl"))
-{
-}
+{}
 
 QString TGoogleBooksBookInfoSource::KeyParameter(QChar separator) const
 {
@@ -367,11 +402,18 @@ QString TGoogleBooksBookInfoSource::SearchURL(const TBookSearchCriteria& c)
 {
     QString query;
     switch (SearchKindOf(c)) {
-    case TSearchKind::Isbn: query = QStringLiteral("isbn:") + Escape(NormalizeIsbn(c.ISBN)); break;
-    case TSearchKind::Title: query = QStringLiteral("intitle:") + Escape(c.Title); break;
-    case TSearchKind::Author: query = QStringLiteral("inauthor:") + Escape(c.Author); break;
+    case TSearchKind::Isbn:
+        query = QStringLiteral("isbn:") + Escape(NormalizeIsbn(c.ISBN));
+        break;
+    case TSearchKind::Title:
+        query = QStringLiteral("intitle:") + Escape(c.Title);
+        break;
+    case TSearchKind::Author:
+        query = QStringLiteral("inauthor:") + Escape(c.Author);
+        break;
     case TSearchKind::Combined:
-        query = QStringLiteral("inauthor:") + Escape(c.Author) + QStringLiteral("%20intitle:") + Escape(c.Title);
+        query =
+            QStringLiteral("inauthor:") + Escape(c.Author) + QStringLiteral("%20intitle:") + Escape(c.Title);
         break;
     }
     return BaseURL(GoogleBooksHome) + QStringLiteral("/volumes?q=") + query + QStringLiteral("&maxResults=20")
@@ -380,7 +422,8 @@ QString TGoogleBooksBookInfoSource::SearchURL(const TBookSearchCriteria& c)
 
 QString TGoogleBooksBookInfoSource::GetDetailsURL(const QString& id)
 {
-    return BaseURL(GoogleBooksHome) + QStringLiteral("/volumes/") + Escape(id) + KeyParameter(QLatin1Char('?'));
+    return BaseURL(GoogleBooksHome) + QStringLiteral("/volumes/") + Escape(id)
+           + KeyParameter(QLatin1Char('?'));
 }
 
 QString TGoogleBooksBookInfoSource::GetViewURL(const QString& id)
@@ -392,8 +435,10 @@ void TGoogleBooksBookInfoSource::LogError(const std::exception& error)
 {
     const auto* http = dynamic_cast<const EHttp*>(&error);
     if (http && http->Status == 429)
-        Log(QStringLiteral("The daily quota of requests is used up; an API key of your own, entered as \"APIKey\" in "
-                           "the settings section \"%1\", lifts it.").arg(SettingsSection()));
+        Log(QStringLiteral(
+                "The daily quota of requests is used up; an API key of your own, entered as \"APIKey\" in "
+                "the settings section \"%1\", lifts it.")
+                .arg(SettingsSection()));
     else
         TBookInfoSource::LogError(error);
 }
@@ -404,13 +449,15 @@ void TGoogleBooksBookInfoSource::LogError(const std::exception& error)
 TLoCSruBookInfoSource::TLoCSruBookInfoSource()
     : TBookInfoSource(QStringLiteral("Library of Congress (SRU)"), QStringLiteral("locsrusearch.pl"),
                       QStringLiteral("locsrudetails.pl"))
-{
-}
+{}
 
 namespace {
 
 // A CQL term in quotes; quotes and backslashes in it would end or escape it.
-QString CqlTerm(QString text) { return QLatin1Char('"') + text.remove(QLatin1Char('"')).remove(QLatin1Char('\\')) + QLatin1Char('"'); }
+QString CqlTerm(QString text)
+{
+    return QLatin1Char('"') + text.remove(QLatin1Char('"')).remove(QLatin1Char('\\')) + QLatin1Char('"');
+}
 
 }  // namespace
 
@@ -424,12 +471,17 @@ QString TLoCSruBookInfoSource::QueryURL(const QString& cql) const
 QString TLoCSruBookInfoSource::SearchURL(const TBookSearchCriteria& c)
 {
     switch (SearchKindOf(c)) {
-    case TSearchKind::Isbn: return QueryURL(QStringLiteral("bath.isbn=") + CqlTerm(NormalizeIsbn(c.ISBN)));
-    case TSearchKind::Title: return QueryURL(QStringLiteral("bath.title=") + CqlTerm(c.Title));
-    case TSearchKind::Author: return QueryURL(QStringLiteral("bath.author=") + CqlTerm(c.Author));
-    case TSearchKind::Combined: break;
+    case TSearchKind::Isbn:
+        return QueryURL(QStringLiteral("bath.isbn=") + CqlTerm(NormalizeIsbn(c.ISBN)));
+    case TSearchKind::Title:
+        return QueryURL(QStringLiteral("bath.title=") + CqlTerm(c.Title));
+    case TSearchKind::Author:
+        return QueryURL(QStringLiteral("bath.author=") + CqlTerm(c.Author));
+    case TSearchKind::Combined:
+        break;
     }
-    return QueryURL(QStringLiteral("bath.author=") + CqlTerm(c.Author) + QStringLiteral(" and bath.title=") + CqlTerm(c.Title));
+    return QueryURL(QStringLiteral("bath.author=") + CqlTerm(c.Author) + QStringLiteral(" and bath.title=")
+                    + CqlTerm(c.Title));
 }
 
 QString TLoCSruBookInfoSource::GetDetailsURL(const QString& id)

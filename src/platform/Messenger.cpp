@@ -22,7 +22,8 @@ public:
 private:
     static void Print(const QString& text)
     {
-        std::fprintf(stderr, "%s\n", qPrintable(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"))));
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"))));
     }
 };
 

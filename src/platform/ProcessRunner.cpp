@@ -32,7 +32,8 @@ TRunResult RunAndWait(const QString& program, const QStringList& arguments, cons
     if (timeLimit > 0)
         timer.start(timeLimit);
     QEventLoop* outer = std::exchange(RunningWait, &loop);
-    const auto result = process.state() == QProcess::NotRunning ? TRunResult::Finished : TRunResult(loop.exec());
+    const auto result =
+        process.state() == QProcess::NotRunning ? TRunResult::Finished : TRunResult(loop.exec());
     RunningWait = outer;
     if (result != TRunResult::Finished) {
         process.kill();

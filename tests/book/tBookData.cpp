@@ -26,7 +26,10 @@ protected:
     void SetUp() override { SetMessenger(&Messages); }
     void TearDown() override { SetMessenger(nullptr); }
     TDataField* Field(int id) const { return Root->FieldByID(id); }
-    TLookupItem* Entry(const char* list, const QString& name) const { return Root->List(list)->FindOrAdd(name); }
+    TLookupItem* Entry(const char* list, const QString& name) const
+    {
+        return Root->List(list)->FindOrAdd(name);
+    }
     TBook* NewBook(const QString& title)
     {
         auto* book = static_cast<TBook*>(Root->Items->NewItem());
@@ -60,9 +63,10 @@ protected:
         main.Series = entry("Series", "Middle-earth");
         static_cast<TSeriesLookupItem*>(main.Series)->Frequency = entry("Frequency", "Yearly");
         main.Characters.Add(entry("Character", "Bilbo Baggins"));
-        for (int role : {bfAuthor, bfIllustrator, bfPhotographer, bfGhostwriter, bfForewordAuthor, bfTranslator,
-                         bfCoverArtist, bfEditor})
-            main.Credits.AddCredit(role, root.LookupListForFieldID(role)->FindOrAdd(QStringLiteral("Person %1").arg(role)));
+        for (int role : {bfAuthor, bfIllustrator, bfPhotographer, bfGhostwriter, bfForewordAuthor,
+                         bfTranslator, bfCoverArtist, bfEditor})
+            main.Credits.AddCredit(
+                role, root.LookupListForFieldID(role)->FindOrAdd(QStringLiteral("Person %1").arg(role)));
         main.OriginalTitle = "Orig";
         main.OriginalPublisher = entry("Publisher", "Allen & Unwin");
         main.OriginalPublicationDate.Year = entry("Year", "1937");
@@ -124,11 +128,13 @@ TEST_F(BookTest, ANewCollectionHoldsTheBuiltInEntriesInRegistryOrder)
     QStringList captions;
     for (TDataItem* row : Root->MetaInfo->LookupLists)
         captions << static_cast<TLookupListInfo*>(row)->Caption;
-    EXPECT_EQ(captions, (QStringList{"Loaned To", "Year", "Genre", "Character", "Frequency", "Series", "Format",
-                                     "Publisher", "Printed By", "Country", "Translator", "Cover Artist", "Editor",
-                                     "Language", "Store", "Condition", "Owner", "User Lookup 1", "User Lookup 2",
-                                     "Location", "Edition", "Paper Type", "Extras", "Author", "Illustrator",
-                                     "Photographer", "Volume"}));
+    EXPECT_EQ(captions,
+              (QStringList{"Loaned To",    "Year",         "Genre",         "Character",     "Frequency",
+                           "Series",       "Format",       "Publisher",     "Printed By",    "Country",
+                           "Translator",   "Cover Artist", "Editor",        "Language",      "Store",
+                           "Condition",    "Owner",        "User Lookup 1", "User Lookup 2", "Location",
+                           "Edition",      "Paper Type",   "Extras",        "Author",        "Illustrator",
+                           "Photographer", "Volume"}));
     EXPECT_EQ(Root->List("Year")->Count(), 56);
     EXPECT_EQ(Root->List("Genre")->Count(), 22);
     EXPECT_EQ(Root->List("Publisher")->Count(), 17);
@@ -144,8 +150,8 @@ TEST_F(BookTest, ANewCollectionHoldsTheBuiltInEntriesInRegistryOrder)
         EXPECT_EQ(Root->LookupListForFieldID(author), Root->List("Author"));
     EXPECT_EQ(Field(bfOriginalDate)->Name, "Orginal Publication Date");
     EXPECT_TRUE(Field(fiID)->ItemKinds.test(ikChild));
-    EXPECT_EQ(Root->MetaInfo->FieldGroups,
-              (QStringList{"ID", "Main", "Loan", "Personal", "Images", "Credits", "User Defined", "Original", "Book"}));
+    EXPECT_EQ(Root->MetaInfo->FieldGroups, (QStringList{"ID", "Main", "Loan", "Personal", "Images", "Credits",
+                                                        "User Defined", "Original", "Book"}));
     EXPECT_EQ(Root->FileFilterCaption(), "Book Collections (*.tmk)");
 }
 
@@ -265,13 +271,16 @@ TEST_F(BookTest, EveryValueSurvivesTheFileByteForByte)
     EXPECT_EQ(book->CoverPrice, 99999999);
     EXPECT_EQ(book->PurchaseDate.GetText(), "May 2001");
     EXPECT_EQ(book->Sections->Count(), 2);
-    EXPECT_EQ(book->Sections->Section(1)->GetValueAsString(loaded->FieldByID(bfAuthor)), "Writer of Chapter Two");
-    EXPECT_EQ(static_cast<TBookSection*>(book->Sections->Section(0))->OriginalCountry->DisplayName, "Belgium");
+    EXPECT_EQ(book->Sections->Section(1)->GetValueAsString(loaded->FieldByID(bfAuthor)),
+              "Writer of Chapter Two");
+    EXPECT_EQ(static_cast<TBookSection*>(book->Sections->Section(0))->OriginalCountry->DisplayName,
+              "Belgium");
     EXPECT_EQ(static_cast<TSeriesLookupItem*>(book->MainSection->Series)->Frequency->DisplayName, "Yearly");
     EXPECT_TRUE(book->HasThumbnail());
     EXPECT_EQ(book->CurrentLoan, loaded->Loans->Loan(0));
     EXPECT_EQ(book->PurchaseDate.YearList, loaded->List("Year"));
-    EXPECT_EQ(loaded->List("Genre")->Count(), Root->List("Genre")->Count()) << "no built-in entries added on load";
+    EXPECT_EQ(loaded->List("Genre")->Count(), Root->List("Genre")->Count())
+        << "no built-in entries added on load";
 }
 
 TEST_F(BookTest, EqualityAndClones)
@@ -303,10 +312,10 @@ TEST_F(BookTest, ReadingParsedDocuments)
         qint32 width;
     };
     const Case cases[] = {
-        {"<book><title>New</title><isbn>111</isbn><coverprice>9.99</coverprice><width>7.5</width></book>", false,
-         "Old", "000", 10000, 8},
-        {"<book><title>New</title><isbn>111</isbn><coverprice>9.99</coverprice><width>8.5</width></book>", true,
-         "New", "111", 99900, 8},
+        {"<book><title>New</title><isbn>111</isbn><coverprice>9.99</coverprice><width>7.5</width></book>",
+         false, "Old", "000", 10000, 8},
+        {"<book><title>New</title><isbn>111</isbn><coverprice>9.99</coverprice><width>8.5</width></book>",
+         true, "New", "111", 99900, 8},
         {"<book><title></title><width>wide</width></book>", true, "", "000", 10000, 0},
         {"<book><pagecount>12</pagecount></book>", true, "Old", "000", 10000, 5},
     };
@@ -391,9 +400,11 @@ TEST_F(BookTest, CollectionXmlDocument)
     TBook* book = FullBook(*Root);
     book->BackCover = "/nowhere/back.jpg";
     book->MainSection->Title = "Café <&> \"quoted\"\x01";
-    const QString xml = QString::fromUtf8(XmlDocumentText(Root->WriteXMLDocument(book, "details.xsl").get(), false));
-    EXPECT_TRUE(xml.startsWith("<?xml version=\"1.0\"?>\n<?xml-stylesheet type=\"text/xsl\" href=\"details.xsl\"?>\n"
-                               "<!DOCTYPE bookinfo>\n<bookinfo>"))
+    const QString xml =
+        QString::fromUtf8(XmlDocumentText(Root->WriteXMLDocument(book, "details.xsl").get(), false));
+    EXPECT_TRUE(
+        xml.startsWith("<?xml version=\"1.0\"?>\n<?xml-stylesheet type=\"text/xsl\" href=\"details.xsl\"?>\n"
+                       "<!DOCTYPE bookinfo>\n<bookinfo>"))
         << qPrintable(xml.left(200));
     EXPECT_TRUE(xml.contains("<field name=\"Title\" label=\"Title\"/>"));
     EXPECT_FALSE(xml.contains("name=\"Display Name\""));

@@ -64,7 +64,8 @@ protected:
         EXPECT_EQ(process.state(), QProcess::NotRunning) << "tomekeep-cli lookup did not end";
         process.kill();
         process.waitForFinished();
-        return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+        return {process.exitCode(), process.readAllStandardOutput(),
+                QString::fromUtf8(process.readAllStandardError())};
     }
 };
 
@@ -72,7 +73,9 @@ TEST_F(CliLookupTest, ListsTheHitsOfTheChosenSource)
 {
     const TRun run = Lookup({"--source", "open library", "0-679-45004-1"});
     ASSERT_EQ(run.ExitCode, 0) << qPrintable(run.Err);
-    EXPECT_EQ(run.Out, "1. The Amazing Adventures of Kavalier & Clay / Michael Chabon (2000) [Open Library: 0679450041]\n");
+    EXPECT_EQ(
+        run.Out,
+        "1. The Amazing Adventures of Kavalier & Clay / Michael Chabon (2000) [Open Library: 0679450041]\n");
     EXPECT_EQ(Server.Targets, QList<QByteArray>{"/api/books?bibkeys=ISBN:0679450041&format=json&jscmd=data"});
 }
 
@@ -92,7 +95,8 @@ TEST_F(CliLookupTest, DetailsPrintTheBookTheEngineMerges)
     TDataItem* book = root->Books().NewItem();
     ASSERT_TRUE(source.ImportDetails(matches[0], *book));
     EXPECT_EQ(run.Out, root->WriteXMLText(book));
-    EXPECT_TRUE(run.Out.contains("<title>The Amazing Adventures of Kavalier &amp; Clay</title>")) << run.Out.constData();
+    EXPECT_TRUE(run.Out.contains("<title>The Amazing Adventures of Kavalier &amp; Clay</title>"))
+        << run.Out.constData();
 }
 
 TEST_F(CliLookupTest, BadRequestsFailWithTheirReason)

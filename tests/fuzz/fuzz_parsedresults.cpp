@@ -44,8 +44,8 @@ void CheckHits(TFuzzSource& source, TPageKind kind, const QByteArray& output)
 }
 
 // True when the record could be merged; the book's XML before and after in `before` and `after`.
-bool Merge(TFuzzSource& source, const QByteArray& output, TBookRoot& root, TDataItem& book, QByteArray& before,
-           QByteArray& after)
+bool Merge(TFuzzSource& source, const QByteArray& output, TBookRoot& root, TDataItem& book,
+           QByteArray& before, QByteArray& after)
 {
     const TQueryMatch match{QStringLiteral("hit"), QStringLiteral("42"), true, &source};
     before = root.WriteXMLText(&book);
@@ -88,9 +88,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray output(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
     TFuzzSource source;
     switch (data[0] % 3) {
-    case 0: CheckHits(source, pkResultList, output); break;
-    case 1: CheckHits(source, pkDetails, output); break;
-    default: CheckMerge(source, output); break;
+    case 0:
+        CheckHits(source, pkResultList, output);
+        break;
+    case 1:
+        CheckHits(source, pkDetails, output);
+        break;
+    default:
+        CheckMerge(source, output);
+        break;
     }
     return 0;
 }

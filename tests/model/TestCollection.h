@@ -23,8 +23,7 @@ class TTestItem : public TDataItem {
 public:
     TTestItem(TDataObject* parent, TDataObject* container)
         : TDataItem(parent, container), Genres(this, this, tfGenre), Credits(this, this)
-    {
-    }
+    {}
     ~TTestItem() override { qDeleteAll(Children); }
 
     QString Title;
@@ -45,7 +44,8 @@ public:
     QString GetValueAsString(const TDataField* field) override
     {
         switch (field->ID) {
-        case tfTitle: return InheritString(field, Title);
+        case tfTitle:
+            return InheritString(field, Title);
         case tfPublisher:
         case tfSeries:
         case tfFormat: {
@@ -61,17 +61,25 @@ public:
             TCreditList* credits = GetCreditList(field, true);
             return credits ? credits->GetRoleText(field->ID) : QString();
         }
-        default: return TDataItem::GetValueAsString(field);
+        default:
+            return TDataItem::GetValueAsString(field);
         }
     }
     TLookupItem* GetValueAsLookupItem(const TDataField* field, bool inherit) override
     {
         TLookupItem* own = nullptr;
         switch (field->ID) {
-        case tfPublisher: own = Publisher; break;
-        case tfSeries: own = Series; break;
-        case tfFormat: own = Format; break;
-        default: return TDataItem::GetValueAsLookupItem(field, inherit);
+        case tfPublisher:
+            own = Publisher;
+            break;
+        case tfSeries:
+            own = Series;
+            break;
+        case tfFormat:
+            own = Format;
+            break;
+        default:
+            return TDataItem::GetValueAsLookupItem(field, inherit);
         }
         return inherit ? InheritLookupItem(field, own) : own;
     }
@@ -87,16 +95,28 @@ public:
             return nullptr;
         return inherit ? InheritCreditList(field, &Credits) : &Credits;
     }
-    void setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode, TLookupItem* oldEntry) override
+    void setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode,
+                              TLookupItem* oldEntry) override
     {
         switch (field->ID) {
-        case tfPublisher: Publisher = entry; break;
-        case tfSeries: Series = entry; break;
-        case tfFormat: Format = entry; break;
-        case tfGenre: Genres.SetEntry(entry, oldEntry, mode); break;
+        case tfPublisher:
+            Publisher = entry;
+            break;
+        case tfSeries:
+            Series = entry;
+            break;
+        case tfFormat:
+            Format = entry;
+            break;
+        case tfGenre:
+            Genres.SetEntry(entry, oldEntry, mode);
+            break;
         case tfAuthor:
-        case tfEditor: Credits.SetCredit(field->ID, entry, mode, oldEntry); break;
-        default: TDataItem::setValueAsLookupItem(field, entry, mode, oldEntry);
+        case tfEditor:
+            Credits.SetCredit(field->ID, entry, mode, oldEntry);
+            break;
+        default:
+            TDataItem::setValueAsLookupItem(field, entry, mode, oldEntry);
         }
     }
     bool SameAs(TDataItem* other) override
@@ -125,8 +145,10 @@ public:
         TDataItem::Read(reader, formatVersion, dataVersion);
         Title = reader.ReadScrambled();
         TRootItem* root = GetRoot();
-        for (auto [field, entry] : {std::pair{tfPublisher, &Publisher}, {tfSeries, &Series}, {tfFormat, &Format}})
-            *entry = static_cast<TLookupItem*>(root->LookupListForFieldID(field)->FindByID(reader.ReadInteger()));
+        for (auto [field, entry] :
+             {std::pair{tfPublisher, &Publisher}, {tfSeries, &Series}, {tfFormat, &Format}})
+            *entry =
+                static_cast<TLookupItem*>(root->LookupListForFieldID(field)->FindByID(reader.ReadInteger()));
         Genres.Read(reader, formatVersion, dataVersion);
         Credits.Read(reader, formatVersion, dataVersion);
         ReadThumbnail(reader);
@@ -166,7 +188,10 @@ public:
     ~TTestRoot() override { Items->FreeAll(); }
 
 protected:
-    std::unique_ptr<TMainDataList> CreateItems() override { return std::make_unique<TTestItemList>(this, this); }
+    std::unique_ptr<TMainDataList> CreateItems() override
+    {
+        return std::make_unique<TTestItemList>(this, this);
+    }
     std::unique_ptr<TMetaInfo> CreateMetaInfo() override
     {
         auto meta = TRootItem::CreateMetaInfo();
@@ -174,8 +199,10 @@ protected:
         auto& fields = meta->Fields;
         fields.AddField(std::make_unique<TStringDataField>(tfTitle, "Title", kinds, 1, 1, 200, true));
         fields.AddField(std::make_unique<TLookupDataField>(tfGenre, "Genre", kinds, 1, 1, 100, true, 0));
-        fields.AddField(std::make_unique<TURLLookupDataField>(tfPublisher, "Publisher", kinds, 1, 1, 100, true, 1));
-        fields.AddField(std::make_unique<TSortLookupDataField>(tfSeries, "Series", kinds, 1, 1, 100, false, 1));
+        fields.AddField(
+            std::make_unique<TURLLookupDataField>(tfPublisher, "Publisher", kinds, 1, 1, 100, true, 1));
+        fields.AddField(
+            std::make_unique<TSortLookupDataField>(tfSeries, "Series", kinds, 1, 1, 100, false, 1));
         fields.AddField(std::make_unique<TLookupDataField>(tfFormat, "Format", kinds, 1, 1, 100, false, 1));
         fields.AddField(std::make_unique<TCreditDataField>(tfAuthor, "Author", kinds, 1, 150, true, 0));
         fields.AddField(std::make_unique<TCreditDataField>(tfEditor, "Editor", kinds, 1, 150, false, 0));

@@ -103,7 +103,8 @@ TEST_F(DataTest, SortByFieldsTriesKeysInOrderThenIdAscending)
 
 TEST_F(DataTest, SortedListsFollowTheFieldComparisons)
 {
-    const QStringList words{"apple", "Banana", "cherry", "banana", "Élan", "elan", "Zebra", "", "10", "9", "ärger"};
+    const QStringList words{"apple", "Banana", "cherry", "banana", "Élan", "elan",
+                            "Zebra", "",       "10",     "9",      "ärger"};
     std::mt19937 random(7);
     auto pick = [&] { return words[int(random() % words.size())]; };
     for (int i = 0; i < 200; ++i) {
@@ -212,7 +213,8 @@ TEST_F(DataTest, SettingAFieldTheItemDoesNotHoldRaises)
     } catch (const EData& error) {
         EXPECT_EQ(error.Message(), "Invalid field \"Title\" in setValueAsLookupItem");
     }
-    EXPECT_NO_THROW(plain->setValueAsLookupItem(Field(fiLoanedTo), Root->LoanPersons->FindOrAdd("X"), 0, nullptr));
+    EXPECT_NO_THROW(
+        plain->setValueAsLookupItem(Field(fiLoanedTo), Root->LoanPersons->FindOrAdd("X"), 0, nullptr));
 }
 
 TEST_F(DataTest, ChildItemsInheritOnlyForInheritingFields)
@@ -258,7 +260,8 @@ TEST_F(DataTest, CountAndReplaceLookupUse)
     EXPECT_EQ(drama->UsageCount, 2);
     EXPECT_EQ(crime->UsageCount, 1);
     EXPECT_EQ(none, 1);
-    Root->CountUsage(Field(tfGenre), [&](TDataItem* item) { return item == a; }, none);
+    Root->CountUsage(
+        Field(tfGenre), [&](TDataItem* item) { return item == a; }, none);
     EXPECT_EQ(drama->UsageCount, 1);
     EXPECT_EQ(none, 0);
     Root->CountUsage(Field(tfAuthor), {}, none);

@@ -257,7 +257,10 @@ TEST_F(LookupTest, ImportSkipsItemsAlreadyHeldAndDropsForeignLoanLinks)
     EXPECT_EQ(lent->GetValueAsString(Field(fiLoanedTo)), "");
 }
 
-xmlDocPtr ParseXml(const char* text) { return xmlReadMemory(text, int(strlen(text)), nullptr, nullptr, XML_PARSE_NONET); }
+xmlDocPtr ParseXml(const char* text)
+{
+    return xmlReadMemory(text, int(strlen(text)), nullptr, nullptr, XML_PARSE_NONET);
+}
 
 TEST_F(LookupTest, ReadingXmlCreatesEntriesAndDropsUnknownRoles)
 {

@@ -182,7 +182,8 @@ TEST_F(RootTest, HeadersOfOtherFilesAreRefused)
     };
     const Case cases[] = {
         {header("Other", "Test"), "This is not a Quorvane database"},
-        {header("Quorvane", "Book"), "This is not a Test database, please use Quorvane Book to open this database"},
+        {header("Quorvane", "Book"),
+         "This is not a Test database, please use Quorvane Book to open this database"},
     };
     for (const Case& c : cases) {
         Messages.Reset();
@@ -223,11 +224,12 @@ TEST_F(RootTest, ACutFileYieldsTheItemsBeforeTheCut)
         ASSERT_TRUE(loaded) << cut;
         const int count = root->Items->Count();
         const QString n = QString::number(count);
-        EXPECT_EQ(Messages.Errors[0],
-                  "Error reading from file " + path + ".\r\n" + n
-                      + " items have been recovered from the corrupted file.\r\nChoose \"File | Save\" from the "
-                        "menu to save the "
-                      + n + " remaining items as a new file.");
+        EXPECT_EQ(
+            Messages.Errors[0],
+            "Error reading from file " + path + ".\r\n" + n
+                + " items have been recovered from the corrupted file.\r\nChoose \"File | Save\" from the "
+                  "menu to save the "
+                + n + " remaining items as a new file.");
         EXPECT_TRUE(root->FileName.isEmpty());
         EXPECT_GE(count, previousCount) << cut;
         previousCount = count;
@@ -293,7 +295,8 @@ TEST_F(RootTest, DamagedValuesAreReadErrorsAndUndecodableThumbnailsCostOnlyTheTh
 
 class TOldFileWriter {
 public:
-    TOldFileWriter(int formatVersion, int dataVersion) : FVersion(formatVersion), FDataVersion(dataVersion), W(Bytes)
+    TOldFileWriter(int formatVersion, int dataVersion)
+        : FVersion(formatVersion), FDataVersion(dataVersion), W(Bytes)
     {
         W.WriteText("Quorvane");
         W.WriteText("Test");
@@ -363,8 +366,8 @@ QByteArray OldFile(const OldCase& c)
 {
     TOldFileWriter f(c.formatVersion, c.dataVersion);
     if (c.formatVersion < 110)
-        f.W.WriteInteger(40);  // NextID
-    f.List([] {});             // user field names
+        f.W.WriteInteger(40);                                              // NextID
+    f.List([] {});                                                         // user field names
     f.List([&] { f.Entry(3, 30, "Bilbo Baggins", "Bilbo", "Baggins"); });  // Loaned To
     f.List([&] {
         f.Entry(0, 3, "Fantasy");
@@ -415,11 +418,12 @@ TEST_F(RootTest, OlderFormatsLoadAsConvertedCollections)
         ASSERT_TRUE(root->LoadFromFile(path));
         ASSERT_TRUE(Messages.Errors.isEmpty()) << qPrintable(Messages.Errors.join("|"));
         ASSERT_EQ(Messages.Infos.size(), 1);
-        EXPECT_EQ(Messages.Infos[0], "The collection \"" + path
-                                         + "\" was created with an older version of Object Gatherix.\r\nChoose "
-                                           "\"File | Save\" from the menu to save the converted collection to a "
-                                           "NEW file.\r\n(NOTE: The converted collection can NOT be opened in "
-                                           "older versions of Object Gatherix)");
+        EXPECT_EQ(Messages.Infos[0],
+                  "The collection \"" + path
+                      + "\" was created with an older version of Object Gatherix.\r\nChoose "
+                        "\"File | Save\" from the menu to save the converted collection to a "
+                        "NEW file.\r\n(NOTE: The converted collection can NOT be opened in "
+                        "older versions of Object Gatherix)");
         EXPECT_TRUE(root->FileName.isEmpty());
         ASSERT_EQ(root->List().Count(), 1);
         TTestItem* item = root->List().Item(0);
@@ -457,9 +461,10 @@ TEST_F(RootTest, AFailedSaveLeavesTheOldFileAndNameAsTheyWere)
         Root->AddItem(QStringLiteral("Padding %1").arg(i))->SetThumbnail(TestPicture(qRgb(i, 0, 0)));
     const qint64 size = Root->SaveToBytes().size();
     ASSERT_GT(size, 128000) << "the file must span several blocks";
-    const QString expectedMessage = "Error writing to file " + path
-                                    + ".\r\nThis is probably caused by a diskspace problem.\r\nChoose \"File | Save "
-                                      "As\" from the menu to save your data to a different location.";
+    const QString expectedMessage =
+        "Error writing to file " + path
+        + ".\r\nThis is probably caused by a diskspace problem.\r\nChoose \"File | Save "
+          "As\" from the menu to save your data to a different location.";
     for (qint64 failAt : {qint64(0), qint64(128000), size}) {
         Messages.Reset();
         TAtomicFile::SetFaultHookForTesting([failAt](qint64 written) { return written < failAt; });
@@ -468,7 +473,8 @@ TEST_F(RootTest, AFailedSaveLeavesTheOldFileAndNameAsTheyWere)
         EXPECT_EQ(ReadAll(path), before) << failAt;
         EXPECT_EQ(Messages.Errors, QStringList{expectedMessage});
         EXPECT_EQ(Root->FileName, path);
-        EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"safe.col"}) << "no temporary file left";
+        EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"safe.col"})
+            << "no temporary file left";
     }
 
     Messages.Reset();

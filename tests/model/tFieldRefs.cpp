@@ -106,10 +106,11 @@ TEST_F(FieldRefTest, DescriptorsMakeTheirConditionsAndManagerColumns)
         int field;
         const std::type_info& condition;
     };
-    const Case cases[] = {{tfTitle, typeid(TStringFilterField)},       {tfGenre, typeid(TLookupStringFilterField)},
-                          {tfPublisher, typeid(TLookupStringFilterField)}, {tfAuthor, typeid(TCreditFilterField)},
-                          {fiIndex, typeid(TIntegerFilterField)},       {fiLoanDate, typeid(TDateFilterField)},
-                          {fiOverdue, typeid(TBoolFilterField)},        {fiLoanedTo, typeid(TLookupStringFilterField)}};
+    const Case cases[] = {
+        {tfTitle, typeid(TStringFilterField)},           {tfGenre, typeid(TLookupStringFilterField)},
+        {tfPublisher, typeid(TLookupStringFilterField)}, {tfAuthor, typeid(TCreditFilterField)},
+        {fiIndex, typeid(TIntegerFilterField)},          {fiLoanDate, typeid(TDateFilterField)},
+        {fiOverdue, typeid(TBoolFilterField)},           {fiLoanedTo, typeid(TLookupStringFilterField)}};
     for (const Case& c : cases) {
         std::unique_ptr<TFilterField> condition = Field(c.field)->CreateFilterField();
         EXPECT_EQ(condition->Field, Field(c.field));

@@ -2,6 +2,7 @@
 // A web server on 127.0.0.1 that answers from a table of recorded answers and notes every request line.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QTcpServer>
@@ -18,6 +19,7 @@ public:
     TLoopbackServer()
     {
         Server.listen(QHostAddress::LocalHost, 0);
+        Clock.start();
         connect(&Server, &QTcpServer::newConnection, this, &TLoopbackServer::Accept);
     }
 
@@ -27,6 +29,7 @@ public:
     void On(const QByteArray& prefix, const TAnswer& answer) { Answers[prefix] << answer; }
     QList<QByteArray> Targets;  // the request targets, byte for byte
     QList<QByteArray> UserAgents;
+    QList<qint64> Arrivals;  // when each request was complete, in ms since the server started
 
 private:
     void Accept()
@@ -45,6 +48,7 @@ private:
             return;
         const QByteArray target = request.split(' ').value(1);
         Targets << target;
+        Arrivals << Clock.elapsed();
         for (const QByteArray& line : request.split('\n'))
             if (line.toLower().startsWith("user-agent:"))
                 UserAgents << line.mid(11).trimmed();
@@ -52,7 +56,8 @@ private:
         const TAnswer answer = Find(target);
         if (answer.Stall)
             return;
-        socket->write("HTTP/1.1 " + QByteArray::number(answer.Status) + (answer.Status == 200 ? " OK" : " Failed")
+        socket->write("HTTP/1.1 " + QByteArray::number(answer.Status)
+                      + (answer.Status == 200 ? " OK" : " Failed")
                       + "\r\nContent-Length: " + QByteArray::number(answer.Body.size())
                       + "\r\nConnection: close\r\n\r\n" + answer.Body);
         socket->disconnectFromHost();
@@ -71,6 +76,7 @@ private:
     }
 
     QTcpServer Server;
+    QElapsedTimer Clock;
     QHash<QByteArray, QList<TAnswer>> Answers;
     QHash<QTcpSocket*, QByteArray> Pending;
 };

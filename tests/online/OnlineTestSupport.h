@@ -2,9 +2,9 @@
 // Shared by the online tests: the loopback server, the program's scripts, short time limits.
 
 #include "app/cGatherixPrefs.h"
+#include "online/LoopbackServer.h"
 #include "online/cOnlineQueryBase.h"
 #include "platform/SettingsStore.h"
-#include "online/LoopbackServer.h"
 
 #include <QDir>
 #include <QFile>

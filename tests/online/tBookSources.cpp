@@ -2,8 +2,8 @@
 // real recorded answers of the live services run through the real scripts and merged into a book.
 
 #include "book/cBookData.h"
-#include "online/OnlineTestSupport.h"
 #include "model/cIsbn.h"
+#include "online/OnlineTestSupport.h"
 #include "online/cOnlineQueryBook.h"
 
 #include <gtest/gtest.h>
@@ -53,25 +53,34 @@ TEST(BookSources, RequestsCarryTheCriteriaEscaped)
         TBookSearchCriteria Criteria;
         QByteArray Target;
     } cases[] = {
-        {&us, Criteria("0679450041", "Night Train", "Amis"), usService + "AsinSearch=0679450041&mode=books&type=lite&f=xml"},
-        {&us, Criteria("", "Night Train", ""), usService + "KeywordSearch=Night%20Train&mode=books&type=lite&f=xml"},
-        {&us, Criteria("", "Night Train", "Amis"), usService + "KeywordSearch=Amis%20Night%20Train&mode=books&type=lite&f=xml"},
+        {&us, Criteria("0679450041", "Night Train", "Amis"),
+         usService + "AsinSearch=0679450041&mode=books&type=lite&f=xml"},
+        {&us, Criteria("", "Night Train", ""),
+         usService + "KeywordSearch=Night%20Train&mode=books&type=lite&f=xml"},
+        {&us, Criteria("", "Night Train", "Amis"),
+         usService + "KeywordSearch=Amis%20Night%20Train&mode=books&type=lite&f=xml"},
         {&us, Criteria("", "", ""), usService + "KeywordSearch=%20&mode=books&type=lite&f=xml"},
-        {&us, Criteria("", "", "Tom & Jerry #2"), usService + "AuthorSearch=Tom%20%26%20Jerry%20%232&mode=books&type=lite&f=xml"},
+        {&us, Criteria("", "", "Tom & Jerry #2"),
+         usService + "AuthorSearch=Tom%20%26%20Jerry%20%232&mode=books&type=lite&f=xml"},
         {&us, Criteria("", "Caf\u00e9", ""), usService + "KeywordSearch=Caf%E9&mode=books&type=lite&f=xml"},
         {&uk, Criteria("", "Night Train", ""),
-         "/exec/obidos/search-handle-url/index=books-uk&rank=+salesrank&tag=tomekeep-21&fqp=title%01Night%20Train"
+         "/exec/obidos/search-handle-url/"
+         "index=books-uk&rank=+salesrank&tag=tomekeep-21&fqp=title%01Night%20Train"
          "&sz=50&pg=1/ref=s_b_np/"},
         {&uk, Criteria("", "T", "A"),
-         "/exec/obidos/search-handle-url/index=books-uk&rank=+salesrank&tag=tomekeep-21&fqp=author-like%01A%02title%01T"
+         "/exec/obidos/search-handle-url/"
+         "index=books-uk&rank=+salesrank&tag=tomekeep-21&fqp=author-like%01A%02title%01T"
          "&sz=50&pg=1/ref=s_b_np/"},
         {&boeknet, Criteria("9789023", "Titel", "Auteur"),
          "/servlet/search.MultiArticle?template=shop&searchType=MultiArticle&searchQuery=9789023"},
-        {&openLibrary, Criteria("0-679-45004-1", "", ""), "/api/books?bibkeys=ISBN:0679450041&format=json&jscmd=data"},
+        {&openLibrary, Criteria("0-679-45004-1", "", ""),
+         "/api/books?bibkeys=ISBN:0679450041&format=json&jscmd=data"},
         {&openLibrary, Criteria("", "Caf\u00e9 & Co", ""),
-         "/search.json?title=Caf%C3%A9%20%26%20Co&fields=key,title,subtitle,author_name,first_publish_year,isbn,"
+         "/search.json?title=Caf%C3%A9%20%26%20Co&fields=key,title,subtitle,author_name,first_publish_year,"
+         "isbn,"
          "edition_key&limit=20"},
-        {&google, Criteria("", "Dune", "Herbert"), "/volumes?q=inauthor:Herbert%20intitle:Dune&maxResults=20"},
+        {&google, Criteria("", "Dune", "Herbert"),
+         "/volumes?q=inauthor:Herbert%20intitle:Dune&maxResults=20"},
         {&sru, Criteria("", "Night \"Train\"", ""),
          "/?version=1.1&operation=searchRetrieve&query=bath.title%3D%22Night%20Train%22&maximumRecords=20"
          "&recordSchema=marcxml"},
@@ -91,11 +100,13 @@ TEST(BookSources, DetailsAndViewAddresses)
     SetSourceSetting(us.Name, "BaseURL", "http://ws");
     SetSourceSetting(google.Name, "APIKey", "k&y");
     EXPECT_EQ(us.GetDetailsURL("123&x=1"),
-              "http://ws/onca/xml?v=1.0&t=tomekeep-20&dev-t=D3TKQ7M2X9BOOK&AsinSearch=123%26x%3D1&type=heavy&f=xml");
+              "http://ws/onca/"
+              "xml?v=1.0&t=tomekeep-20&dev-t=D3TKQ7M2X9BOOK&AsinSearch=123%26x%3D1&type=heavy&f=xml");
     EXPECT_EQ(us.GetViewURL("0679450041"), "http://www.amazon.com/exec/obidos/ASIN/0679450041");
     EXPECT_EQ(boeknet.GetViewURL("42"), "http://www.boeknet.nl/servlet/book?id=42");
     EXPECT_EQ(loc.GetViewURL("0679450041"), "");
-    EXPECT_EQ(google.GetDetailsURL("Z1s_AQAAIAAJ"), "https://www.googleapis.com/books/v1/volumes/Z1s_AQAAIAAJ?key=k%26y");
+    EXPECT_EQ(google.GetDetailsURL("Z1s_AQAAIAAJ"),
+              "https://www.googleapis.com/books/v1/volumes/Z1s_AQAAIAAJ?key=k%26y");
 }
 
 template <class T>
@@ -136,8 +147,9 @@ TEST(BookSources, GatewaySessionIsRenewedOnceWhenExpired)
     TQueryMatchList matches;
     loc.Search(Criteria("0679450041", "", ""), matches);
     ASSERT_EQ(server.Targets.size(), 2);
-    EXPECT_EQ(server.Targets[0], "/cgi-bin/zgate?ACTION=SEARCH&ESNAME=F&TERM_1=0679450041&USE_1=7&DBNAME=VOYAGER"
-                                 "&MAXRECORDS=50&RECSYNTAX=1.2.840.10003.5.10&SESSION_ID=OLD123");
+    EXPECT_EQ(server.Targets[0],
+              "/cgi-bin/zgate?ACTION=SEARCH&ESNAME=F&TERM_1=0679450041&USE_1=7&DBNAME=VOYAGER"
+              "&MAXRECORDS=50&RECSYNTAX=1.2.840.10003.5.10&SESSION_ID=OLD123");
     EXPECT_EQ(server.Targets[1], "/cgi-bin/zgate?ACTION=INIT&FORM_HOST_PORT=/prod/www/data/z3950/locils.html,"
                                  "z3950.loc.gov,7090");
     EXPECT_EQ(log, QStringList({"Establishing session...", "No session available; search not executed."}));
@@ -151,10 +163,29 @@ TEST(BookSources, GatewaySessionIsRenewedOnceWhenExpired)
     second.On("/cgi-bin/zgate?ACTION=SEARCH", {200, "Query Results"});
     loc.Search(Criteria("", "T", "A"), matches);
     ASSERT_EQ(second.Targets.size(), 2);
-    EXPECT_TRUE(second.Targets[1].endsWith("TERM_1=A&USE_1=1003&TERM_2=T&USE_2=4&OPERATOR_2=AND&DBNAME=VOYAGER"
-                                           "&MAXRECORDS=50&RECSYNTAX=1.2.840.10003.5.10&SESSION_ID=AB12"));
+    EXPECT_TRUE(
+        second.Targets[1].endsWith("TERM_1=A&USE_1=1003&TERM_2=T&USE_2=4&OPERATOR_2=AND&DBNAME=VOYAGER"
+                                   "&MAXRECORDS=50&RECSYNTAX=1.2.840.10003.5.10&SESSION_ID=AB12"));
     EXPECT_EQ(log, QStringList({"Establishing session...", "Session established, searching..."}));
     TLoCBookInfoSource::Session.clear();
+}
+
+TEST(BookSources, OpenLibraryIsAskedAtMostOnceASecond)
+{
+    TLoopbackServer server;
+    TOpenLibraryBookInfoSource openLibrary;
+    SetSourceSetting(openLibrary.Name, "BaseURL", server.BaseURL());
+    SetSourceSetting(openLibrary.Name, "MinInterval", "1000");
+    server.On("/search.json", {200, R"({"docs":[]})"});
+    QStringList log;
+    Prepare(openLibrary, log);
+    TQueryMatchList matches;
+    openLibrary.Search(Criteria("", "Flatland", ""), matches);
+    openLibrary.Search(Criteria("", "Summerland", ""), matches);
+    SetSourceSetting(openLibrary.Name, "MinInterval", "0");
+    ASSERT_EQ(server.Arrivals.size(), 2);
+    // A second between the requests leaving; their arrivals may differ by a little of the server's jitter.
+    EXPECT_GE(server.Arrivals[1] - server.Arrivals[0], 980);
 }
 
 TEST(BookSources, QuotaAnswerSuggestsAKey)
@@ -181,15 +212,19 @@ struct TExpected {
     int Year = 0, Pages = 0;
 };
 
-QString TestData(const QString& name) { return QString::fromLocal8Bit(qgetenv("TOMEKEEP_TESTDATA")) + '/' + name; }
+QString TestData(const QString& name)
+{
+    return QString::fromLocal8Bit(qgetenv("TOMEKEEP_TESTDATA")) + '/' + name;
+}
 
-#define SKIP_WITHOUT_TESTDATA()                                                                            \
-    if (!QFile::exists(TestData(".")))                                                                     \
+#define SKIP_WITHOUT_TESTDATA()                                                                              \
+    if (!QFile::exists(TestData(".")))                                                                       \
     GTEST_SKIP() << "the shared test data is absent"
 
-// Searches through `source` with the answer served for every request, imports the first hit and checks the book.
-void ExpectLookup(TBookInfoSource& source, const QByteArray& answer, const QByteArray& details, const TExpected& want,
-                  const std::string& what)
+// Searches through `source` with the answer served for every request, imports the first hit and checks the
+// book.
+void ExpectLookup(TBookInfoSource& source, const QByteArray& answer, const QByteArray& details,
+                  const TExpected& want, const std::string& what)
 {
     TLoopbackServer server;
     SetSourceSetting(source.Name, "BaseURL", server.BaseURL());
@@ -199,7 +234,7 @@ void ExpectLookup(TBookInfoSource& source, const QByteArray& answer, const QByte
     QStringList log;
     Prepare(source, log);
     TQueryMatchList matches;
-    source.Search(Criteria(want.Isbn, "", ""), matches);
+    source.Search(Criteria(want.Isbn, want.Isbn.isEmpty() ? want.Title : QString(), ""), matches);
     matches.RemoveUnidentified();
     ASSERT_GE(matches.Count(), 1) << what << log.join('\n').toStdString();
     auto root = TRootItem::New<TBookRoot>();
@@ -211,7 +246,9 @@ void ExpectLookup(TBookInfoSource& source, const QByteArray& answer, const QByte
         authors << static_cast<TCreditItem*>(item)->Person->GetDisplayText();
     EXPECT_EQ(authors, want.Authors) << what;
     EXPECT_EQ(book->Publisher ? book->Publisher->GetDisplayText() : QString(), want.Publisher) << what;
-    EXPECT_EQ(book->PublicationDate.Year ? book->PublicationDate.Year->GetDisplayText().toInt() : 0, want.Year) << what;
+    EXPECT_EQ(book->PublicationDate.Year ? book->PublicationDate.Year->GetDisplayText().toInt() : 0,
+              want.Year)
+        << what;
     EXPECT_EQ(book->Main().PageCount, want.Pages) << what;
     EXPECT_EQ(NormalizeIsbn(book->ISBN), NormalizeIsbn(want.Isbn)) << what;
 }
@@ -275,9 +312,22 @@ TEST(RecordedAnswers, LibraryOfCongressRecords)
         {"lc-sandburg-arithmetic.marcxml.xml",
          {"Arithmetic", "Harcourt Brace Jovanovich", "0152038655", {"Carl Sandburg", "Ted Rand"}, 1993, 0}},
         {"lc-chabon-2-records.marcxml.xml",
-         {"The amazing adventures of Kavalier and Clay", "Random House", "0679450041", {"Michael Chabon"}, 2000, 639}},
+         {"The amazing adventures of Kavalier and Clay",
+          "Random House",
+          "0679450041",
+          {"Michael Chabon"},
+          2000,
+          639}},
         {"lc-summerland.mods.xml",
-         {"Summerland", "Miramax Books/Hyperion Books for Children", "0786808772", {"Michael Chabon"}, 2002, 500}},
+         {"Summerland",
+          "Miramax Books/Hyperion Books for Children",
+          "0786808772",
+          {"Michael Chabon"},
+          2002,
+          500}},
+        {"ia-flatland.marcxml.xml", {"Flatland", "Seeley and Co.", "", {"Edwin Abbott Abbott"}, 1884, 100}},
+        {"sru-searchRetrieve_bath-lccn-54009698_mods.xml",
+         {"Elements of radio servicing", "McGraw Hill", "", {"William Marcus", "Alex Levy"}, 1955, 566}},
     };
     for (const auto& c : cases) {
         TLoCSruBookInfoSource source;

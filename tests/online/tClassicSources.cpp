@@ -76,7 +76,8 @@ void ExpectSourceEndToEnd(const TCase& c)
     EXPECT_EQ(Names(book->Main().Credits), c.Book.Authors);
     EXPECT_EQ(book->Publisher ? book->Publisher->GetDisplayText() : QString(), c.Book.Publisher);
     EXPECT_EQ(book->Format ? book->Format->GetDisplayText() : QString(), c.Book.Format);
-    EXPECT_EQ(book->PublicationDate.Year ? book->PublicationDate.Year->GetDisplayText().toInt() : 0, c.Book.Year);
+    EXPECT_EQ(book->PublicationDate.Year ? book->PublicationDate.Year->GetDisplayText().toInt() : 0,
+              c.Book.Year);
     EXPECT_EQ(book->Main().PageCount, c.Book.Pages);
     EXPECT_EQ(book->ISBN, c.Book.Isbn);
 }
@@ -86,29 +87,79 @@ TEST(ClassicSources, AnswersBecomeHitsAndBooks)
     TLoCBookInfoSource::Session = QStringLiteral("AB12");
     const QString kavalier = QStringLiteral("The Amazing Adventures of Kavalier & Clay");
     const TCase cases[] = {
-        {Make<TAmazonUSBookInfoSource>, "amazonus/search.xml", "amazonus/details.xml", "/onca/xml?v=1.0&t=tomekeep-20&dev-t=D3TKQ7M2X9BOOK&AsinSearch=",
-         {"0679450041", "0312282990"}, kavalier + " / Michael Chabon (2000)",
+        {Make<TAmazonUSBookInfoSource>,
+         "amazonus/search.xml",
+         "amazonus/details.xml",
+         "/onca/xml?v=1.0&t=tomekeep-20&dev-t=D3TKQ7M2X9BOOK&AsinSearch=",
+         {"0679450041", "0312282990"},
+         kavalier + " / Michael Chabon (2000)",
          {kavalier, {"Michael Chabon"}, "Random House", "0679450041", "Hardcover", 2000, 639}},
-        {Make<TAmazonUKBookInfoSource>, "amazonuk/search.html", "amazonuk/details.html", "/exec/obidos/ASIN/",
-         {"0007119577", "0747571821"}, "The Amazing Adventures of Kavalier and Clay / Michael Chabon",
-         {"The Amazing Adventures of Kavalier and Clay", {"Michael Chabon", "Ann Example"}, "Fourth Estate",
-          "0007119577", "Paperback", 2001, 656}},
-        {Make<TAmazonFRBookInfoSource>, "amazonfr/search.html", "amazonfr/details.html", "/exec/obidos/ASIN/",
-         {"2264036555", "0747571821"}, "Les extraordinaires aventures de Kavalier & Clay / Michael Chabon",
-         {"Les extraordinaires aventures de Kavalier & Clay", {"Michael Chabon", "Ann Example"}, "Fourth Estate",
-          "2264036555", "Broch\u00e9", 2003, 656}},
-        {Make<TAmazonDEBookInfoSource>, "amazonde/search.html", "amazonde/details.html", "/exec/obidos/ASIN/",
-         {"3462032011", "0747571821"}, "Die unglaublichen Abenteuer von Kavalier & Clay / Michael Chabon",
-         {"Die unglaublichen Abenteuer von Kavalier & Clay", {"Michael Chabon", "Ann Example"}, "Fourth Estate",
-          "3462032011", "Taschenbuch", 2004, 656}},
-        {Make<TBoeknetBookInfoSource>, "boeknet/search.html", "boeknet/details.html", "/servlet/book?id=",
-         {"1045332", "2210987"}, "De wonderbaarlijke avonturen van Kavalier & Clay / Michael Chabon",
-         {"De wonderbaarlijke avonturen van Kavalier & Clay", {"Michael Chabon", "Ann Example"}, "Ambo",
-          "9026317697", "Paperback", 2002, 704}},
+        {Make<TAmazonUKBookInfoSource>,
+         "amazonuk/search.html",
+         "amazonuk/details.html",
+         "/exec/obidos/ASIN/",
+         {"0007119577", "0747571821"},
+         "The Amazing Adventures of Kavalier and Clay / Michael Chabon",
+         {"The Amazing Adventures of Kavalier and Clay",
+          {"Michael Chabon", "Ann Example"},
+          "Fourth Estate",
+          "0007119577",
+          "Paperback",
+          2001,
+          656}},
+        {Make<TAmazonFRBookInfoSource>,
+         "amazonfr/search.html",
+         "amazonfr/details.html",
+         "/exec/obidos/ASIN/",
+         {"2264036555", "0747571821"},
+         "Les extraordinaires aventures de Kavalier & Clay / Michael Chabon",
+         {"Les extraordinaires aventures de Kavalier & Clay",
+          {"Michael Chabon", "Ann Example"},
+          "Fourth Estate",
+          "2264036555",
+          "Broch\u00e9",
+          2003,
+          656}},
+        {Make<TAmazonDEBookInfoSource>,
+         "amazonde/search.html",
+         "amazonde/details.html",
+         "/exec/obidos/ASIN/",
+         {"3462032011", "0747571821"},
+         "Die unglaublichen Abenteuer von Kavalier & Clay / Michael Chabon",
+         {"Die unglaublichen Abenteuer von Kavalier & Clay",
+          {"Michael Chabon", "Ann Example"},
+          "Fourth Estate",
+          "3462032011",
+          "Taschenbuch",
+          2004,
+          656}},
+        {Make<TBoeknetBookInfoSource>,
+         "boeknet/search.html",
+         "boeknet/details.html",
+         "/servlet/book?id=",
+         {"1045332", "2210987"},
+         "De wonderbaarlijke avonturen van Kavalier & Clay / Michael Chabon",
+         {"De wonderbaarlijke avonturen van Kavalier & Clay",
+          {"Michael Chabon", "Ann Example"},
+          "Ambo",
+          "9026317697",
+          "Paperback",
+          2002,
+          704}},
         // The second record has no ISBN and so cannot be fetched again.
-        {Make<TLoCBookInfoSource>, "loc/search.html", "loc/search.html", "/cgi-bin/zgate?ACTION=SEARCH&ESNAME=F&TERM_1=0679450041",
-         {"0679450041"}, "The amazing adventures of Kavalier and Clay: a novel / Michael Chabon (2000)",
-         {"The amazing adventures of Kavalier and Clay", {"Michael Chabon"}, "Random House", "0679450041", "", 2000, 639}},
+        {Make<TLoCBookInfoSource>,
+         "loc/search.html",
+         "loc/search.html",
+         "/cgi-bin/zgate?ACTION=SEARCH&ESNAME=F&TERM_1=0679450041",
+         {"0679450041"},
+         "The amazing adventures of Kavalier and Clay: a novel / Michael Chabon (2000)",
+         {"The amazing adventures of Kavalier and Clay",
+          {"Michael Chabon"},
+          "Random House",
+          "0679450041",
+          "",
+          2000,
+          639}},
     };
     for (const TCase& c : cases)
         ExpectSourceEndToEnd(c);
@@ -118,8 +169,9 @@ TEST(ClassicSources, AnswersBecomeHitsAndBooks)
 // A store that answers a search with the page of a single book gives that book as the one hit.
 TEST(ClassicSources, ADetailsPageAnswerIsOneHit)
 {
-    for (const auto& [make, page, id] : {std::tuple{&Make<TAmazonUKBookInfoSource>, "amazonuk/details.html", "0007119577"},
-                                         std::tuple{&Make<TBoeknetBookInfoSource>, "boeknet/details.html", "1045332"}}) {
+    for (const auto& [make, page, id] :
+         {std::tuple{&Make<TAmazonUKBookInfoSource>, "amazonuk/details.html", "0007119577"},
+          std::tuple{&Make<TBoeknetBookInfoSource>, "boeknet/details.html", "1045332"}}) {
         const std::unique_ptr<TBookInfoSource> source = make();
         TLoopbackServer server;
         SetSourceSetting(source->Name, "BaseURL", server.BaseURL());

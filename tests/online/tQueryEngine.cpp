@@ -57,7 +57,9 @@ protected:
     std::unique_ptr<TScriptedSource> Source(const QString& name = QStringLiteral("Test"))
     {
         auto source = std::make_unique<TScriptedSource>(name, Scripts.path(), Server.BaseURL());
-        source->OnLog = [this](TInfosource& s, const QString& m) { Log << s.Name + QStringLiteral(": ") + m; };
+        source->OnLog = [this](TInfosource& s, const QString& m) {
+            Log << s.Name + QStringLiteral(": ") + m;
+        };
         return source;
     }
 
@@ -68,11 +70,12 @@ protected:
 
 TEST_F(QueryEngine, HitsAreUniquePerSourceAndNeedAnId)
 {
-    Script("search.pl", "parsedresults.xml",
-           "<results><group><match><id>A1</id><description>Black &amp;amp; White</description></match></group>"
-           "<match><id>A1</id><description>again</description></match>"
-           "<match><description>no id</description></match><match><id></id></match>"
-           "<match><id>%41</id><description>&amp;#65;BC</description></match></results>");
+    Script(
+        "search.pl", "parsedresults.xml",
+        "<results><group><match><id>A1</id><description>Black &amp;amp; White</description></match></group>"
+        "<match><id>A1</id><description>again</description></match>"
+        "<match><description>no id</description></match><match><id></id></match>"
+        "<match><id>%41</id><description>&amp;#65;BC</description></match></results>");
     auto first = Source(QStringLiteral("One"));
     auto second = Source(QStringLiteral("Two"));
     TQueryMatchList matches;
@@ -112,10 +115,12 @@ TEST_F(QueryEngine, BadScriptsEndTheSearchWithALoggedErrorAndTheNextSourceRuns)
     } cases[] = {
         {"sleep 30;", "did not finish within 1 seconds"},
         {"open my $f, '>', 'parsedresults.xml'; print $f '<results><match>';", "is no XML document"},
-        {"open my $f, '>', 'parsedresults.xml'; print $f '<!DOCTYPE r [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
+        {"open my $f, '>', 'parsedresults.xml'; print $f '<!DOCTYPE r [<!ENTITY x SYSTEM "
+         "\"file:///etc/passwd\">]>"
          "<r><match><id>1</id><description>&x;</description></match></r>';",
          "declares entities"},
-        {"open my $f, '>', 'parsedresults.xml'; print $f '<r><match><id>1</id><description>AT&amp;#T</description>"
+        {"open my $f, '>', 'parsedresults.xml'; print $f "
+         "'<r><match><id>1</id><description>AT&amp;#T</description>"
          "</match></r>';",
          "Unterminated character code"},
     };
@@ -163,7 +168,7 @@ TEST_F(QueryEngine, ImportMergesWithoutOverwritingAndAddsTheViewAddress)
     EXPECT_EQ(book->Main().Title, "First");
     EXPECT_EQ(book->Main().SubTitle, "Sub");
     EXPECT_EQ(book->ISBN, "111");
-    EXPECT_EQ(book->URL, "http://view.example/1");  // the first hit had no address of its own
+    EXPECT_EQ(book->URL, "http://view.example/1");       // the first hit had no address of its own
     EXPECT_EQ(book->FrontCover, "http://covers/a.jpg");  // a local path from a page is no cover
     EXPECT_EQ(book->Main().Credits.Count(), 2);
 
@@ -202,12 +207,9 @@ TEST_F(QueryEngine, DownloadFileNeedsAPictureAndFixesTheExtension)
         bool Result;
         QString Written;
     } cases[] = {
-        {"/small", base + ".jpg", false, QString()},
-        {"/html", base + ".jpg", false, QString()},
-        {"/missing", base + ".jpg", false, QString()},
-        {"/gif", base + ".jpg", true, base + ".gif"},
-        {"/jpeg", base + ".jpeg", true, base + ".jpg"},
-        {"/jpeg", base + ".jpg", true, base + ".jpg"},
+        {"/small", base + ".jpg", false, QString()},    {"/html", base + ".jpg", false, QString()},
+        {"/missing", base + ".jpg", false, QString()},  {"/gif", base + ".jpg", true, base + ".gif"},
+        {"/jpeg", base + ".jpeg", true, base + ".jpg"}, {"/jpeg", base + ".jpg", true, base + ".jpg"},
     };
     for (TCase& c : cases) {
         QString target = c.Target;
@@ -251,7 +253,8 @@ TEST(UpdateCheck, ComparesTextsAndKeepsTheDateWhenUnreachable)
     EXPECT_EQ(CompareVersionInfo({}, "1.1", "6"), vcNoInformation);
 
     TLoopbackServer server;
-    server.On("/book/versioninfo.txt", {200, "LatestVersion=99\r\nLatestBuild=1\r\nDownloadURL=https://x/\r\n"});
+    server.On("/book/versioninfo.txt",
+              {200, "LatestVersion=99\r\nLatestBuild=1\r\nDownloadURL=https://x/\r\n"});
     const QString section = QStringLiteral("Update");
     Prefs().Settings().WriteString(section, "VersionInfoURL", server.BaseURL() + "/book/versioninfo.txt");
     Prefs().LastUpdateCheck = 0;
