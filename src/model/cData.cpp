@@ -4,6 +4,7 @@
 
 #include "app/cGatherixPrefs.h"
 #include "model/cCryptStream.h"
+#include "model/cDataText.h"
 #include "model/cXmlUtil.h"
 
 #include <QBuffer>
@@ -807,5 +808,5 @@ QString DayNumberText(double dayNumber)
 {
     if (!(dayNumber > 0))
         return {};
-    return QLocale().toString(DayNumberToDate(dayNumber), QLocale::ShortFormat);
+    return ShortDateText(DayNumberToDate(dayNumber));
 }

@@ -5,6 +5,7 @@
 
 namespace {
 std::unique_ptr<QCollator> Collator;
+QString DateFormatOverride;
 
 QCollator& TextCollator()
 {
@@ -60,3 +61,13 @@ int CompareText(const QString& a, const QString& b) { return TextCollator().comp
 QCollatorSortKey TextSortKey(const QString& text) { return TextCollator().sortKey(text); }
 
 void ResetTextCollator() { Collator.reset(); }
+
+QString ShortDateText(const QDate& date)
+{
+    return DateFormatOverride.isEmpty() ? QLocale().toString(date, QLocale::ShortFormat)
+                                        : QLocale().toString(date, DateFormatOverride);
+}
+
+QString ShortDateFormatOverride() { return DateFormatOverride; }
+
+void SetShortDateFormatOverride(const QString& format) { DateFormatOverride = format; }

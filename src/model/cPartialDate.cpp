@@ -2,6 +2,7 @@
 
 #include "model/cCryptStream.h"
 #include "model/cData.h"
+#include "model/cDataText.h"
 #include "model/cXmlUtil.h"
 #include "platform/Messenger.h"
 
@@ -68,7 +69,7 @@ QString TPartialDate::GetText() const
     if (IsComplete()) {
         const QDate date = CalendarDate(YearNumber(0), Month, Day);
         // Formatted directly: dates before the day-number origin are real dates too.
-        return date.isValid() ? QLocale().toString(date, QLocale::ShortFormat) : QStringLiteral("[Invalid]");
+        return date.isValid() ? ShortDateText(date) : QStringLiteral("[Invalid]");
     }
     if (!Year)
         return {};

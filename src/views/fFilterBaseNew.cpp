@@ -1,6 +1,7 @@
 #include "views/fFilterBaseNew.h"
 
 #include "app/fFormPlacement.h"
+#include "model/cDataText.h"
 #include "model/cData_FieldRefs.h"
 
 #include <QCheckBox>
@@ -109,7 +110,7 @@ protected:
 using TIntegerEdit = TBlankSpin<QSpinBox>;
 using TFloatEdit = TBlankSpin<QDoubleSpinBox>;
 
-// The separator of the system's short date format, for a picker that reads year, month, day.
+// The separator of the system's short date format, for dates that read year, month, day.
 QString DateSeparator()
 {
     const QString format = QLocale().dateFormat(QLocale::ShortFormat);
@@ -172,8 +173,11 @@ TfmFilterBaseNew::TTestHook& TestHook()
 // Building the dialog
 
 TfmFilterBaseNew::TfmFilterBaseNew(QWidget* owner, TRootItem& root, TFilterFieldRefList& filter)
-    : QDialog(owner), FRoot(root), FFilter(filter)
+    : QDialog(owner), FRoot(root), FFilter(filter), FSavedDateFormat(ShortDateFormatOverride())
 {
+    const QString separator = DateSeparator();
+    SetShortDateFormatOverride(QStringLiteral("yyyy") + separator + QStringLiteral("MM") + separator
+                               + QStringLiteral("dd"));
     setObjectName(QStringLiteral("fmFilterBaseNew"));
     setWindowTitle(QStringLiteral("Filter"));
 
@@ -267,7 +271,7 @@ TfmFilterBaseNew::TfmFilterBaseNew(QWidget* owner, TRootItem& root, TFilterField
     LoadFilter();
 }
 
-TfmFilterBaseNew::~TfmFilterBaseNew() = default;
+TfmFilterBaseNew::~TfmFilterBaseNew() { SetShortDateFormatOverride(FSavedDateFormat); }
 
 int TfmFilterBaseNew::Execute(QWidget* owner, TRootItem& root, TFilterFieldRefList& filter)
 {

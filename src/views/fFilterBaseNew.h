@@ -73,6 +73,8 @@ private:
 
     TRootItem& FRoot;
     TFilterFieldRefList& FFilter;
+    // Dates read year, month, day everywhere while the dialog exists.
+    QString FSavedDateFormat;
     std::vector<std::unique_ptr<TFilterField>> FConditions;  // one per grid row
 
     QTableWidget* sgFilter;

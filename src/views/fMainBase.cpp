@@ -465,6 +465,8 @@ void TfmMainBase::showEvent(QShowEvent* event)
 void TfmMainBase::FormShow()
 {
     LoadSettings();
+    if (!HasDetailsView())
+        pnDetails->hide();
     TFolderTree& folders = Folders();
     folders.ApplyPreset(folders.CurrentPreset);
     folders.ListViewWidth = lvMain->width();

@@ -65,6 +65,8 @@ protected:
     virtual void LoadSettings();
     virtual void SaveSettings();
     virtual bool ShowFolderPane() const { return true; }
+    // Windows of this family without a details page hide the panel.
+    virtual bool HasDetailsView() const { return true; }
     // What Enter or a double click on an item row does: 0 edit, 1 open it in the tree.
     virtual int EnterAction() const { return 1; }
     // The setting that keeps the preset; empty when a layer keeps presets its own way.

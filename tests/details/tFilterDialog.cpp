@@ -3,6 +3,7 @@
 
 #include "DetailsFixture.h"
 #include "book/cBookDataBase.h"
+#include "model/cDataText.h"
 #include "model/cData_FieldRefs.h"
 #include "views/cFilterBaseNew.h"
 #include "views/fFilterBaseNew.h"
@@ -199,7 +200,11 @@ TEST_F(FilterDialogTest, EditorsWriteTheValuesOfEachConditionClass)
         EXPECT_EQ(Filter.Condition(int(i))->Field->ID, cases[i].field);
         cases[i].check(Filter.Condition(int(i)));
     }
-    EXPECT_EQ(statusText, Filter.GetDescription());
+    // The dialog showed its dates year first.
+    SetShortDateFormatOverride(QStringLiteral("yyyy/MM/dd"));
+    const QString expected = Filter.GetDescription();
+    SetShortDateFormatOverride(QString());
+    EXPECT_EQ(statusText, expected);
 }
 
 TEST_F(FilterDialogTest, CombinationAndCaseSensitivityAreKept)
@@ -251,6 +256,19 @@ TEST_F(FilterDialogTest, CancelLeavesTheFilterAsItWas)
     EXPECT_EQ(Filter.GetDescription(), before);
     EXPECT_EQ(Filter.Combination, 0);
     EXPECT_FALSE(Filter.CaseSensitive);
+}
+
+TEST_F(FilterDialogTest, DatesReadYearFirstWhileTheDialogIsOpen)
+{
+    const double day = DateToDayNumber(QDate(2020, 1, 31));
+    ASSERT_EQ(DayNumberText(day), "1/31/20");
+    QString during;
+    Run([&](TfmFilterBaseNew& form) {
+        during = DayNumberText(day);
+        Click(form, "btCancel");
+    });
+    EXPECT_EQ(during, "2020/01/31");
+    EXPECT_EQ(DayNumberText(day), "1/31/20");
 }
 
 // Delete and Clear Filter free the conditions; the grid keeps one empty row and the commands follow.
