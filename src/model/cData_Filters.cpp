@@ -10,6 +10,9 @@ namespace {
 
 const QString FieldValue = QStringLiteral("Field");
 
+// A stored bound; one that is not a finite number leaves the bound open.
+double Bound(double value) { return std::isfinite(value) ? value : -1; }
+
 QString Number(double value) { return QLocale().toString(value, 'f', 2); }
 
 }  // namespace
@@ -274,12 +277,8 @@ void TDateFilterField::WriteToSettings(TSettingsStore& settings, const QString& 
 
 void TDateFilterField::ReadFromSettings(TSettingsStore& settings, const QString& key)
 {
-    DateValue1 = settings.ReadDate(key, QStringLiteral("DateValue1"), -1);
-    DateValue2 = settings.ReadDate(key, QStringLiteral("DateValue2"), -1);
-    if (!std::isfinite(DateValue1))
-        DateValue1 = -1;
-    if (!std::isfinite(DateValue2))
-        DateValue2 = -1;
+    DateValue1 = Bound(settings.ReadDate(key, QStringLiteral("DateValue1"), -1));
+    DateValue2 = Bound(settings.ReadDate(key, QStringLiteral("DateValue2"), -1));
 }
 
 std::unique_ptr<TDataItem> TDateFilterField::CreateNew(TDataObject* parent, TDataObject*) const
@@ -333,12 +332,8 @@ void TFloatFilterField::WriteToSettings(TSettingsStore& settings, const QString&
 
 void TFloatFilterField::ReadFromSettings(TSettingsStore& settings, const QString& key)
 {
-    FloatValue1 = settings.ReadFloat(key, QStringLiteral("FloatValue1"), -1);
-    FloatValue2 = settings.ReadFloat(key, QStringLiteral("FloatValue2"), -1);
-    if (!std::isfinite(FloatValue1))
-        FloatValue1 = -1;
-    if (!std::isfinite(FloatValue2))
-        FloatValue2 = -1;
+    FloatValue1 = Bound(settings.ReadFloat(key, QStringLiteral("FloatValue1"), -1));
+    FloatValue2 = Bound(settings.ReadFloat(key, QStringLiteral("FloatValue2"), -1));
 }
 
 std::unique_ptr<TDataItem> TFloatFilterField::CreateNew(TDataObject* parent, TDataObject*) const
