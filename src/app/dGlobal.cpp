@@ -20,10 +20,9 @@ struct TPictureName {
     QStyle::StandardPixmap Fallback;
 };
 
-// Indexes 0..14 of the small list.
-const TPictureName Pictures[TdmGlobal::SmallCount] = {
-    {"go-up", QStyle::SP_ArrowUp},
-    {"go-down", QStyle::SP_ArrowDown},
+// Indexes 2..14 of the small list; 0 and 1 are the sort arrows, drawn here.
+constexpr int FirstPicture = 2;
+const TPictureName Pictures[TdmGlobal::SmallCount - FirstPicture] = {
     {"folder", QStyle::SP_DirClosedIcon},
     {"folder-open", QStyle::SP_DirOpenIcon},
     {"drive-harddisk", QStyle::SP_DriveHDIcon},
@@ -68,6 +67,22 @@ QIcon Picture(const TPictureName& name)
 {
     const QIcon themed = Themed(QLatin1String(name.Theme));
     return themed.isNull() ? QApplication::style()->standardIcon(name.Fallback) : themed;
+}
+
+// The small arrow beside a sorted column's caption, in the palette's text colour.
+QIcon SortArrow(bool ascending)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor colour = QApplication::palette().color(QPalette::WindowText);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    const QPolygonF triangle = ascending ? QPolygonF({QPointF(4, 10), QPointF(12, 10), QPointF(8, 5)})
+                                         : QPolygonF({QPointF(4, 6), QPointF(12, 6), QPointF(8, 11)});
+    painter.drawPolygon(triangle);
+    return QIcon(pixmap);
 }
 
 // A small coloured mark beside a book node: in the collection or not.
@@ -146,6 +161,7 @@ private:
 
 TdmGlobal::TdmGlobal()
 {
+    FSmall << SortArrow(true) << SortArrow(false);
     for (const TPictureName& name : Pictures)
         FSmall << Picture(name);
     FState << QIcon() << StateMark(QColor(0x3a, 0x9a, 0x3a)) << StateMark(QColor(0xc0, 0xc0, 0xc0));
@@ -190,7 +206,7 @@ QList<QImage> TdmGlobal::StandardLargeImages()
     QList<QImage> images;
     // An item's large index is half its small index less one: folder, "[None]", book, series, section.
     for (int index : {2, 5, 7, 9, 11, 13})
-        images << Picture(Pictures[index]).pixmap(TImageList::ImageSize).toImage();
+        images << Picture(Pictures[index - FirstPicture]).pixmap(TImageList::ImageSize).toImage();
     return images;
 }
 

@@ -38,6 +38,7 @@ void TItemListModel::SetColumns(const QList<TColumn>& columns)
     if (!FFilling)
         beginResetModel();
     FColumns = columns;
+    FHeaderImages = QList<QVariant>(FColumns.size());
     FViewOrder.clear();
     for (int i = 0; i < FColumns.size(); ++i)
         FViewOrder << i;
@@ -140,7 +141,24 @@ QVariant TItemListModel::headerData(int section, Qt::Orientation orientation, in
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= FColumns.size())
         return {};
-    if (role == Qt::DisplayRole)
+    switch (role) {
+    case Qt::DisplayRole:
         return FColumns[section].Caption;
-    return {};
+    case Qt::UserRole:
+        return FColumns[section].Tag;
+    case Qt::DecorationRole:
+        return FHeaderImages.value(section);
+    default:
+        return {};
+    }
+}
+
+bool TItemListModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
+{
+    if (orientation != Qt::Horizontal || role != Qt::DecorationRole || section < 0
+        || section >= FColumns.size())
+        return false;
+    FHeaderImages[section] = value;
+    emit headerDataChanged(orientation, section, section);
+    return true;
 }

@@ -54,7 +54,10 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // A column's tag under Qt::UserRole; a column's picture (the sort arrow) can be set under
+    // Qt::DecorationRole and lasts until the columns change.
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) override;
 
 signals:
     // The view should bring `row` to the top of its visible area.
@@ -69,6 +72,7 @@ private:
     QItemSelectionModel FSelection;
     QList<TColumn> FColumns;
     QList<int> FViewOrder;
+    QList<QVariant> FHeaderImages;
     TImageProvider FImages;
     int FRows = 0;
     bool FReady = false;

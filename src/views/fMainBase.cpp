@@ -32,6 +32,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace {
 
@@ -212,7 +213,9 @@ void TfmMainBase::CreateViews()
     QHeaderView* header = lvMain->header();
     header->setSectionsClickable(true);
     header->setSectionsMovable(true);
-    header->setSortIndicatorShown(true);
+    lvMain->ImageIndexAscending = 0;
+    lvMain->ImageIndexDescending = 1;
+    lvMain->SmallImages = [this](int index) { return FGlobal->SmallIcon(index); };
     header->setStretchLastSection(false);
 
     auto* listArea = new QWidget;
@@ -670,9 +673,12 @@ void TfmMainBase::ListSelectionChanged()
 
 void TfmMainBase::ShowSortIndicator()
 {
+    if (Folders().ListKind() == lkNothing)
+        return;
     bool ascending = true;
     const int column = Folders().SortIndicatorColumn(&ascending);
-    lvMain->header()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    const QList<TItemListModel::TColumn>& columns = Folders().List.Columns();
+    lvMain->SortIndicator(column >= 0 ? columns[column].Tag : std::numeric_limits<int>::min(), ascending);
 }
 
 void TfmMainBase::ApplyColumnWidths()
