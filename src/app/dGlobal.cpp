@@ -85,6 +85,25 @@ QIcon SortArrow(bool ascending)
     return QIcon(pixmap);
 }
 
+// The filter command's picture for themes that have none: a funnel.
+QIcon Funnel()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 16.0, size / 16.0);
+        painter.setPen(QPen(QColor(0x2e, 0x34, 0x36), 1));
+        painter.setBrush(QColor(0x72, 0x9f, 0xcf));
+        painter.drawPolygon(QPolygonF({QPointF(1.5, 2.5), QPointF(14.5, 2.5), QPointF(9.5, 8.5),
+                                       QPointF(9.5, 14), QPointF(6.5, 12.5), QPointF(6.5, 8.5)}));
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 // A small coloured mark beside a book node: in the collection or not.
 QIcon StateMark(const QColor& colour)
 {
@@ -199,7 +218,13 @@ QIcon TdmGlobal::TreeIcon(int image, int selectedImage, int state)
     return *FTreeIcons.insert(key, icon);
 }
 
-QIcon TdmGlobal::ActionIcon(const QString& themeName) { return Themed(themeName); }
+QIcon TdmGlobal::ActionIcon(const QString& themeName)
+{
+    const QIcon themed = Themed(themeName);
+    if (themed.isNull() && themeName == QLatin1String("view-filter"))
+        return Funnel();
+    return themed;
+}
 
 QList<QImage> TdmGlobal::StandardLargeImages()
 {

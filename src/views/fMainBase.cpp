@@ -49,7 +49,7 @@ QString PanelSection(const QString& name) { return Section + QLatin1Char('\\') +
 TfmMainBase::TfmMainBase(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("fmMain"));
-    resize(900, 620);
+    resize(1100, 720);
     CreateActions();
     CreateViews();
     CreateMenus();
