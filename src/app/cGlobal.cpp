@@ -77,3 +77,8 @@ TFileDialogs* CurrentDialogs = &CancellingDialogs;
 TFileDialogs& FileDialogs() { return *CurrentDialogs; }
 
 void SetFileDialogs(TFileDialogs* dialogs) { CurrentDialogs = dialogs ? dialogs : &CancellingDialogs; }
+
+QString MakerWebPage(const QString& pathAndQuery)
+{
+    return QStringLiteral("https://www.quorvane.com/") + pathAndQuery;
+}

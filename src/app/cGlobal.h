@@ -24,6 +24,9 @@ QString ApplicationTitle();
 void SetApplicationTitle(const QString& title);
 QString ProductTitle();  // "Quorvane Tomekeep"
 
+// A page of the maker's web site: its address followed by `pathAndQuery`.
+QString MakerWebPage(const QString& pathAndQuery);
+
 // The English plural of `word`: "es" after "s" and "ch", "ies" for a final "y", else "s".
 QString PluralOf(const QString& word);
 // "%d %s" with the word made plural when the number is not 1.

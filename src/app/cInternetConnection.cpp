@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <utility>
 
 EHttp::EHttp(const QString& message, int status) : std::runtime_error(message.toStdString()), Status(status)
@@ -149,11 +150,21 @@ void TInternetConnection::Close() { Opened = false; }
 namespace {
 
 const QString UpdateSection = QStringLiteral("Update");
+const QString LatestVersionName = QStringLiteral("LatestVersion");
 // The version file is small; a captive portal's page or a stalled server must not hold the start.
 constexpr int VersionInfoTimeLimit = 15000;
 constexpr qint64 VersionInfoSizeLimit = 64 * 1024;
 
-QString InfoValue(const QStringList& info, const QString& name)
+bool HasValue(const QStringList& info, const QString& name)
+{
+    const QString prefix = name + QLatin1Char('=');
+    return std::any_of(info.begin(), info.end(),
+                       [&](const QString& line) { return line.startsWith(prefix); });
+}
+
+}  // namespace
+
+QString VersionInfoValue(const QStringList& info, const QString& name)
 {
     const QString prefix = name + QLatin1Char('=');
     for (const QString& line : info)
@@ -162,21 +173,19 @@ QString InfoValue(const QStringList& info, const QString& name)
     return QString();
 }
 
-}  // namespace
-
 QString VersionInfoURL()
 {
     return Prefs().Settings().ReadString(UpdateSection, QStringLiteral("VersionInfoURL"),
-                                         QStringLiteral("https://www.quorvane.com/book/versioninfo.txt"));
+                                         MakerWebPage(QStringLiteral("book/versioninfo.txt")));
 }
 
 int CompareVersionInfo(const QStringList& info, const QString& version, const QString& build)
 {
-    if (info.isEmpty())
+    if (!HasValue(info, LatestVersionName))
         return vcNoInformation;
-    if (InfoValue(info, QStringLiteral("LatestVersion")) != version)
+    if (VersionInfoValue(info, LatestVersionName) != version)
         return vcNewVersion;
-    if (InfoValue(info, QStringLiteral("LatestBuild")) != build)
+    if (VersionInfoValue(info, QStringLiteral("LatestBuild")) != build)
         return vcNewBuild;
     return vcSameVersion;
 }
@@ -186,15 +195,21 @@ int FetchVersionInfo(QStringList& info, THttpClient& client)
     TBusyCursor busy;
     info.clear();
     client.ApplyProxy(Prefs().Proxy);
-    const int timeLimit = std::exchange(client.TimeLimit, VersionInfoTimeLimit);
-    const qint64 sizeLimit = std::exchange(client.SizeLimit, VersionInfoSizeLimit);
+    const int timeLimit = std::exchange(client.TimeLimit, std::min(client.TimeLimit, VersionInfoTimeLimit));
+    const qint64 sizeLimit =
+        std::exchange(client.SizeLimit, std::min(client.SizeLimit, VersionInfoSizeLimit));
     int result = vcNoInformation;
     try {
         const QString text = QString::fromUtf8(client.Get(VersionInfoURL()));
         if (!text.isEmpty())
             info = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")), Qt::SkipEmptyParts);
         result = CompareVersionInfo(info, VersionText(), BuildText());
-        Prefs().LastUpdateCheck = DateToDayNumber(Now().date());
+        // Some other page (a portal's login page, an error page sent with a good status) did not come
+        // from the version file: the check is tried again at the next start.
+        if (!info.isEmpty() && result == vcNoInformation)
+            info.clear();
+        else
+            Prefs().LastUpdateCheck = DateToDayNumber(Now().date());
     } catch (const EHttp&) {
         info.clear();
     }
@@ -207,4 +222,44 @@ bool UpdateCheckDue(double today)
 {
     const qint32 days = Prefs().NrDaysBetweenUpdateChecks;
     return days != -1 && today - Prefs().LastUpdateCheck >= days;
+}
+
+QUrl VersionInfoLink(const QString& value, TVersionInfoLink kind)
+{
+    const QString text = value.trimmed();
+    if (kind == TVersionInfoLink::Mail) {
+        static const QRegularExpression plainAddress(
+            QStringLiteral("^(?:mailto:)?([A-Za-z0-9._+-]+@[A-Za-z0-9](?:[A-Za-z0-9-]*[A-Za-z0-9])?"
+                           "(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]*[A-Za-z0-9])?)+)$"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch match = plainAddress.match(text);
+        return match.hasMatch() ? QUrl(QStringLiteral("mailto:") + match.captured(1)) : QUrl();
+    }
+    const QUrl url(text, QUrl::StrictMode);
+    const bool web = url.scheme() == u"http" || url.scheme() == u"https";
+    return url.isValid() && web && !url.host().isEmpty() ? url : QUrl();
+}
+
+QString NewVersionQuestion()
+{
+    return QStringLiteral("A newer version of %1 is available, would you like more info about this?")
+        .arg(QStringLiteral("Tomekeep"));
+}
+
+int RunStartUpdateCheck(TInternetConnection& connection, const TShowVersionInfo& show, THttpClient& client)
+{
+    if (!UpdateCheckDue(DateToDayNumber(Now().date())))
+        return vcNoInformation;
+    struct TCloser {
+        TInternetConnection& Connection;
+        ~TCloser() { Connection.Close(); }
+    } closer{connection};
+    if (!connection.Open() || !connection.Connected())
+        return vcNoInformation;
+    QStringList info;
+    const int result = FetchVersionInfo(info, client);
+    if ((result == vcNewVersion || result == vcNewBuild)
+        && Messenger().AskYesNo(NewVersionQuestion()) == TMessageAnswer::Yes)
+        show(info, result);
+    return result;
 }

@@ -8,6 +8,8 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
+#include <functional>
 #include <stdexcept>
 
 class QNetworkReply;
@@ -49,12 +51,13 @@ THttpClient& HttpClient();
 // Whether the machine is online, asked before the automatic update check.
 class TInternetConnection {
 public:
+    virtual ~TInternetConnection() = default;
     // Whether the system can tell; false leaves the automatic check undone.
-    bool Open();
+    virtual bool Open();
     // Whether the system reports a connection; without a way to tell, assumed so (the request's time
     // limit covers the rest).
-    bool Connected() const;
-    void Close();
+    virtual bool Connected() const;
+    virtual void Close();
 
 private:
     bool Opened = false;
@@ -67,9 +70,32 @@ enum TVersionCheckResult { vcNoInformation = 0, vcSameVersion = 1, vcNewVersion 
 QString VersionInfoURL();
 // Fills `info` with the name=value lines of the version information file and compares them with this
 // program's version and build. Errors give vcNoInformation; LastUpdateCheck becomes today unless the
-// download failed.
+// download failed or brought something other than version information (a portal's login page). The
+// request is held to at most 15 seconds and 64 KB, less when the client's own limits are lower.
 int FetchVersionInfo(QStringList& info, THttpClient& client = HttpClient());
-// The comparison alone: exact text differences count, an older version on the server too.
+// The comparison alone: exact text differences count, an older version on the server too. A list
+// without "LatestVersion" is no version information.
 int CompareVersionInfo(const QStringList& info, const QString& version, const QString& build);
+// The value of `name` in the name=value lines; empty when missing.
+QString VersionInfoValue(const QStringList& info, const QString& name);
 // Whether the automatic check at start is due.
 bool UpdateCheckDue(double today);
+
+// What a link of the version information may point to.
+enum class TVersionInfoLink { Web, Mail };
+// The address a link of the version information opens, or an empty URL when it must stay plain text.
+// Web: absolute http and https addresses with a host only; scripts, local files, shares and relative
+// targets are refused. Mail: a plain address (a leading "mailto:" is allowed), opened as "mailto:"
+// plus the address, without any of the headers a "?" could add.
+QUrl VersionInfoLink(const QString& value, TVersionInfoLink kind);
+
+// Shows the fetched version information and its result to the user.
+using TShowVersionInfo = std::function<void(const QStringList& info, int result)>;
+// The question asked at start when a newer version or build exists.
+QString NewVersionQuestion();
+// The automatic check at start: when it is due, the connection test opens and reports a connection, the
+// version information is fetched; for a newer version or build the user is asked whether to see more,
+// and Yes calls `show`. The connection test is closed in every case. Returns the result of the fetch,
+// vcNoInformation when there was none.
+int RunStartUpdateCheck(TInternetConnection& connection, const TShowVersionInfo& show,
+                        THttpClient& client = HttpClient());
