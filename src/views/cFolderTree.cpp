@@ -628,6 +628,88 @@ bool TFolderTree::SelectionUnderRoot() const { return RootNode && RootNode->Cont
 TDataItem* TFolderTree::CurrentMainItem() const { return SelectionUnderRoot() ? CurrentItem() : nullptr; }
 
 // ---------------------------------------------------------------------------------------------------
+// Dragging items onto folders
+
+bool TFolderTree::CanDrag(const TDataObject*) const { return false; }
+
+bool TFolderTree::CanDrop(const TDataObject*, const TTreeNode*) const { return false; }
+
+bool TFolderTree::IsFolderNode(const TTreeNode* node) const
+{
+    return node && node != RootNode && dynamic_cast<TLookupItem*>(node->Data);
+}
+
+TDataObject* TFolderTree::DraggedObject(bool fromTree) const
+{
+    if (fromTree) {
+        const TTreeNode* node = SelectedNode();
+        return node ? node->Data : nullptr;
+    }
+    return List.RowObject(List.FirstSelectedRow());
+}
+
+void TFolderTree::DroppedItems(TDataRefList& items, bool fromTree) const
+{
+    if (!fromTree) {
+        SelectedItems(items);
+        return;
+    }
+    if (const TTreeNode* node = SelectedNode())
+        if (auto* item = dynamic_cast<TDataItem*>(node->Data))
+            items.Add(item);
+}
+
+QList<TLookupItem*> TFolderTree::FolderChain(const TTreeNode* node, int maxLevel) const
+{
+    QList<TLookupItem*> chain;
+    for (; node; node = node->Parent)
+        if (node->Level() <= maxLevel && IsFolderNode(node))
+            chain << static_cast<TLookupItem*>(node->Data);
+    return chain;
+}
+
+bool TFolderTree::DropOnNode(const TDataRefList& items, const TTreeNode* target)
+{
+    if (!IsFolderNode(target))
+        return DropOnItem(items, target);
+    // Only the levels down to the target's take part: deeper folders of the source keep their values.
+    const int level = target->Level();
+    return DropOnFolders(items, FolderChain(SelectedNode(), level), FolderChain(target, level));
+}
+
+bool TFolderTree::DropOnFolders(const TDataRefList& items, const QList<TLookupItem*>& source,
+                                const QList<TLookupItem*>& target)
+{
+    if (items.IsEmpty())
+        return false;
+    TGroupFieldRefList& groups = GroupFields();
+    auto valueOf = [this](TLookupItem* folder) { return folder == &NoneItem ? nullptr : folder; };
+    bool changed = false;
+    for (qsizetype i = 0; i < source.size(); ++i) {
+        // Both chains end at level 1; the folders of one level are compared with each other.
+        const qsizetype level = source.size() - i;
+        const qsizetype t = target.size() - level;
+        if (t < 0 || level > groups.Count())
+            continue;
+        TLookupItem* from = valueOf(source[i]);
+        TLookupItem* to = valueOf(target[t]);
+        if (from == to)
+            continue;
+        const TDataField* field = groups.Ref(int(level) - 1)->Field;
+        for (TDataItem* item : items) {
+            if (item->HasLookupItem(field, to, true, false))
+                continue;
+            // Dropping on "[None]" clears the field: an item is in "[None]" only without any value.
+            ValueHolder(item, field)->setValueAsLookupItem(field, to, to ? 1 : 2, from);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool TFolderTree::DropOnItem(const TDataRefList&, const TTreeNode*) { return false; }
+
+// ---------------------------------------------------------------------------------------------------
 // Status texts
 
 QString TFolderTree::KindCountText(int kind, int count) const
@@ -740,6 +822,25 @@ TDataItem* TBookFolderTree::CurrentItem() const
     TDataItem* item = TFolderTree::CurrentItem();
     if (auto* section = dynamic_cast<TSection*>(item))
         return section->Item();
+    return item;
+}
+
+bool TBookFolderTree::CanDrag(const TDataObject* object) const
+{
+    return dynamic_cast<const TBookItem*>(object)
+           || (ViewMode == vmChild && dynamic_cast<const TSection*>(object));
+}
+
+bool TBookFolderTree::CanDrop(const TDataObject* object, const TTreeNode* target) const
+{
+    return CanDrag(object) && IsFolderNode(target);
+}
+
+TDataItem* TBookFolderTree::ValueHolder(TDataItem* item, const TDataField* field) const
+{
+    if (auto* section = dynamic_cast<TSection*>(item); section && !field->ItemKinds.test(ikChild))
+        if (TBookItem* book = section->Item())
+            return book;
     return item;
 }
 

@@ -137,6 +137,28 @@ public:
     // The preset of a first start.
     virtual int DefaultPreset() const { return 0; }
 
+    // Dragging items onto folders. Whether an object may be dragged at all, and dropped on a node.
+    virtual bool CanDrag(const TDataObject* object) const;
+    virtual bool CanDrop(const TDataObject* object, const TTreeNode* target) const;
+    // Whether a node stands for a folder value: a pick-list entry or "[None]".
+    bool IsFolderNode(const TTreeNode* node) const;
+    // What a drag carries: the selected node's object (from the tree) or the first selected row's.
+    TDataObject* DraggedObject(bool fromTree) const;
+    // What a drop brings: the selected node's object (from the tree) or every selected row's.
+    void DroppedItems(TDataRefList& items, bool fromTree) const;
+    // Drops items taken from under the selected node on `target`: on a folder they take the values of
+    // its path where these differ from the selected node's path (DropOnFolders), on anything else
+    // DropOnItem runs. Whether any item changed; the caller saves and rebuilds.
+    bool DropOnNode(const TDataRefList& items, const TTreeNode* target);
+    // The folder values of a node and the folders above it, deepest first, down to `maxLevel`.
+    QList<TLookupItem*> FolderChain(const TTreeNode* node, int maxLevel) const;
+    // Position i of a chain of n folders stands for grouping level n - i; "[None]" means no value, on
+    // the source side as on the target side. Items already holding the target value are left alone.
+    virtual bool DropOnFolders(const TDataRefList& items, const QList<TLookupItem*>& source,
+                               const QList<TLookupItem*>& target);
+    // A drop on anything but a folder changes nothing.
+    virtual bool DropOnItem(const TDataRefList& items, const TTreeNode* target);
+
 signals:
     // A node was selected and the list filled for it.
     void NodeChanged();
@@ -149,6 +171,8 @@ protected:
     // The children an item itself holds (a book's sections).
     virtual void AddItemChildren(TDataObject* object, TDataRefList& list);
     virtual QString KindCountText(int kind, int count) const;
+    // The item whose own value of `field` is changed for `item` when it is dropped on a folder.
+    virtual TDataItem* ValueHolder(TDataItem* item, const TDataField*) const { return item; }
     bool IsMainItem(const TDataObject* object) const;
     int GroupLevelOf(const TTreeNode* node) const;
 
@@ -194,9 +218,14 @@ public:
                       const TFilterFieldRefList& userFilter) override;
     TDataItem* CurrentItem() const override;
     int DefaultPreset() const override { return -1; }
+    // Books are dragged onto folders, and in the contents view also sections.
+    bool CanDrag(const TDataObject* object) const override;
+    bool CanDrop(const TDataObject* object, const TTreeNode* target) const override;
 
 protected:
     int CountUsage(const TDataField* field, const TRootItem::TItemFilter& filter) override;
     void AddItemChildren(TDataObject* object, TDataRefList& list) override;
     QString KindCountText(int kind, int count) const override;
+    // A section keeps its own values of section fields; the values of book fields are its book's.
+    TDataItem* ValueHolder(TDataItem* item, const TDataField* field) const override;
 };

@@ -2,17 +2,21 @@
 
 #include "app/cGatherixPrefs.h"
 #include "app/cGlobal.h"
+#include "app/cInternetConnection.h"
 #include "app/dGlobal.h"
 #include "app/fAbout.h"
 #include "app/fFormPlacement.h"
 #include "app/fSplash.h"
+#include "app/fVersionCheck.h"
 #include "model/cData_FieldRefs.h"
+#include "platform/FileAssociation.h"
 #include "platform/Messenger.h"
 #include "platform/SettingsStore.h"
 #include "views/cFilterBaseNew.h"
 #include "views/cFolderTree.h"
 #include "views/fDetails.h"
 #include "views/fFilterBaseNew.h"
+#include "views/fFolderTreeView.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -28,6 +32,7 @@
 #include <QScopedValueRollback>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -58,6 +63,10 @@ TfmMainBase::TfmMainBase(QWidget* parent) : QMainWindow(parent)
 
 TfmMainBase::~TfmMainBase()
 {
+    // Double-clicking a collection file in the desktop's file manager opens it with this program.
+    if (FRoot)
+        RegisterFileType(QCoreApplication::applicationFilePath(), FRoot->FileExtension(),
+                         FRoot->TypeDisplayName());
     // The views go with the window; the models they show go first.
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(tvMain), static_cast<QAbstractItemView*>(lvMain),
@@ -154,9 +163,48 @@ void TfmMainBase::CreateActions()
     connect(acAbout, &QAction::triggered, this, [this] { TfmAbout::Execute(this); });
 }
 
+void TfmMainBase::FillInternetMenu()
+{
+    const QString type = Root().TypeName().toLower();
+    const struct {
+        const char* Name;
+        const char* Caption;
+        const char* Page;
+    } pages[] = {
+        {"acWebAppHome", "Home Page", "fs%1_overview.php?from=%1menu"},
+        {"acWebAppFAQ", "Frequently Asked Questions", "fs%1_faq.php?from=%1menu"},
+        {"acWebAppForum", "Discussion Forum", "fs%1_forum.php?from=%1menu"},
+        {"acWebAppTellaFriend", "Tell a Friend about this program", "fs%1_tellafriend.php?from=%1menu"},
+        {"acWebQuorvaneHome", "More Quorvane Products", "index.php?from=%1menu"},
+    };
+    for (const auto& page : pages) {
+        QAction* action =
+            NewAction(QLatin1String(page.Name), QLatin1String(page.Caption), QString(), QString());
+        const QString address = MakerWebPage(QLatin1String(page.Page).arg(type));
+        connect(action, &QAction::triggered, this, [address] { QDesktopServices::openUrl(QUrl(address)); });
+        miInternet->addAction(action);
+        if (qstrcmp(page.Name, "acWebAppTellaFriend") == 0)
+            miInternet->addSeparator();
+    }
+    // The affiliate entry and its separator exist only when the preferences name a web address.
+    const QUrl affiliate = VersionInfoLink(Prefs().AffiliateUrl, TVersionInfoLink::Web);
+    QAction* affiliateSeparator = miInternet->addSeparator();
+    acWebAffiliate = NewAction("acWebAffiliate", Prefs().AffiliateName, QString(), QString());
+    connect(acWebAffiliate, &QAction::triggered, this, [affiliate] { QDesktopServices::openUrl(affiliate); });
+    miInternet->addAction(acWebAffiliate);
+    affiliateSeparator->setVisible(!affiliate.isEmpty());
+    acWebAffiliate->setVisible(!affiliate.isEmpty());
+    miInternet->addSeparator();
+    acVersionCheck = NewAction("acVersionCheck", "Check for &Update...", QString(), QString());
+    connect(acVersionCheck, &QAction::triggered, this, [this] { ShowVersionCheck(this, nullptr, 0); });
+    miInternet->addAction(acVersionCheck);
+}
+
+void TfmMainBase::CheckForUpdateOnStart() { ::CheckForUpdateOnStart(this); }
+
 void TfmMainBase::CreateViews()
 {
-    tvMain = new QTreeView;
+    tvMain = new TFolderTreeView;
     tvMain->setObjectName(QStringLiteral("tvMain"));
     tvMain->setHeaderHidden(true);
     tvMain->setUniformRowHeights(true);
@@ -294,6 +342,9 @@ void TfmMainBase::CreateMenus()
     miSettings->setObjectName(QStringLiteral("miSettings"));
     miSettings->addAction(pnDetails->SelectTemplateAction());
 
+    miInternet = menuBar()->addMenu(QStringLiteral("&Internet"));
+    miInternet->setObjectName(QStringLiteral("miInternet"));
+
     miHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     miHelp->setObjectName(QStringLiteral("miHelp"));
     miHelp->addActions({acManual, acSupport, acAbout});
@@ -377,6 +428,7 @@ void TfmMainBase::FormCreate(std::unique_ptr<TRootItem> preparedRoot, const QStr
     ConnectModels();
     if (!prepared)
         LoadStartFile(startFile);
+    FillInternetMenu();
 }
 
 void TfmMainBase::LoadStartFile(const QString& startFile)
@@ -426,6 +478,8 @@ void TfmMainBase::ConnectModels()
         if (TTreeNode* node = TFolderTreeModel::NodeOf(index))
             node->Expanded = false;
     });
+    InstallFolderDragDrop(folders, static_cast<TFolderTreeView*>(tvMain), {lvMain, lvMainIcons},
+                          [this](TTreeNode* target, bool fromTree) { DropOnFolder(target, fromTree); });
     connect(&folders, &TFolderTree::NodeChanged, this, &TfmMainBase::UpdateActions);
     connect(&folders, &TFolderTree::ListShown, this, &TfmMainBase::RefreshStatus);
     connect(&folders.List, &TItemListModel::ScrollToTopRequested, this, [this](int row) {
@@ -479,6 +533,7 @@ void TfmMainBase::FormShow()
     folders.ResetTree();
     ResetView();
     UpdateActions();
+    QTimer::singleShot(0, this, [this] { CheckForUpdateOnStart(); });
 }
 
 void TfmMainBase::closeEvent(QCloseEvent* event)
@@ -652,6 +707,22 @@ void TfmMainBase::DetailsCoverDropped(bool changed)
     if (changed)
         acSaveExecute();
     RefreshView();
+}
+
+void TfmMainBase::DropOnFolder(TTreeNode* target, bool fromTree)
+{
+    TFolderTree& folders = Folders();
+    TDataRefList items;
+    folders.DroppedItems(items, fromTree);
+    if (items.IsEmpty())
+        return;
+    folders.SnapshotState(TopRow());
+    if (!folders.DropOnNode(items, target))
+        return;
+    acSaveExecute();
+    folders.RebuildTree();
+    folders.RestoreState(nullptr, true);
+    UpdateActions();
 }
 
 void TfmMainBase::RefreshStatus()

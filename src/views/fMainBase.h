@@ -20,6 +20,7 @@ class TFilterFieldRefList;
 class TRootItem;
 class TFolderTree;
 class TfmDetails;
+struct TTreeNode;
 class TdmGlobal;
 class TSettingsStore;
 
@@ -73,6 +74,12 @@ protected:
     virtual QString PresetSettingName() const { return QStringLiteral("GroupFieldPreset"); }
     // After the grouping changed through a folder menu.
     virtual void PresetChanged() {}
+    // Items dragged from the tree or the list were dropped on a node: on a folder they take its
+    // values; when that changed anything the collection is saved and the tree rebuilt.
+    void DropOnFolder(TTreeNode* target, bool fromTree);
+
+    // At the first idle moment after the window is shown: looks for a newer version when one is due.
+    virtual void CheckForUpdateOnStart();
 
     virtual void acIconViewExecute();
     virtual void acListViewExecute();
@@ -114,6 +121,7 @@ protected:
     QMenu* miView = nullptr;
     QMenu* miSearch = nullptr;
     QMenu* miSettings = nullptr;
+    QMenu* miInternet = nullptr;
     QMenu* miHelp = nullptr;
     QMenu* miFolders = nullptr;
     QMenu* pmFolders = nullptr;
@@ -125,6 +133,7 @@ protected:
     QAction *acSelectAll, *acShowEmptyFolders, *acNoFolders, *acListView, *acIconView, *acRefresh, *acUp;
     QAction *acEditFilter, *acEnableFilter;
     QAction *acResetToolbar, *acManual, *acSupport, *acAbout;
+    QAction *acVersionCheck, *acWebAffiliate;
     QList<QAction*> FShowBarActions;
     QElapsedTimer FSearchTime;
     QString FSearchText;
@@ -134,6 +143,8 @@ protected:
 private:
     void CreateActions();
     void CreateMenus();
+    // The maker's web pages, the affiliate entry when the preferences name one, the update check.
+    void FillInternetMenu();
     void CreateToolbars();
     void CreateViews();
     void ConnectModels();

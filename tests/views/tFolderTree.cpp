@@ -17,8 +17,13 @@ protected:
     std::unique_ptr<TBookRoot> Root = TRootItem::New<TBookRoot>();
     std::unique_ptr<TBookFolderTree> Folders;
 
-    void SetUp() override
+    void SetUp() override { Build(); }
+
+    // A fresh collection and grouping, for tables whose cases change the books.
+    void Build()
     {
+        Folders.reset();
+        Root = TRootItem::New<TBookRoot>();
         // Authors: Adams (2 books), Brown, none; genres Fantasy / Crime.
         AddBook("Zebra", "Adams", "Fantasy");
         AddBook("apple", "Adams", "Crime");
@@ -79,6 +84,43 @@ protected:
 
     // Selects a node as a click would: the list is filled for it and its first row selected.
     void Click(TTreeNode* node) { Folders->SelectNode(node); }
+
+    // The node at the end of a path of captions below the collection node, opening the way there.
+    TTreeNode* Path(const QStringList& captions) const
+    {
+        TTreeNode* node = Folders->RootNode;
+        for (const QString& caption : captions) {
+            Folders->ExpandNode(node);
+            node = Child(node, caption);
+            if (!node)
+                return nullptr;
+        }
+        return node;
+    }
+
+    // Shows a folder, selects the rows with these texts and drops them on `target`, as from the list.
+    bool DropRows(const QStringList& from, const QStringList& rows, const QStringList& target)
+    {
+        Click(Path(from));
+        Folders->List.Selection().clearSelection();
+        for (const QString& row : rows)
+            Folders->List.Selection().select(Folders->List.index(int(ListTexts().indexOf(row)), 0),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        TDataRefList items;
+        Folders->DroppedItems(items, false);
+        EXPECT_EQ(items.Count(), rows.size()) << rows.join(", ").toStdString();
+        return Folders->DropOnNode(items, Path(target));
+    }
+
+    TBook* Book(const QString& title) const
+    {
+        for (TDataItem* item : *Root->Items)
+            if (static_cast<TBook*>(item)->Main().Title == title)
+                return static_cast<TBook*>(item);
+        return nullptr;
+    }
+
+    QString Value(TDataItem* item, int field) const { return item->GetValueAsString(Field(field)); }
 };
 
 TEST_F(FolderTreeTest, NoneFolderComesFirstInTheTreeAndTakesPartInTheListSort)
@@ -293,6 +335,152 @@ TEST_F(FolderTreeTest, SavedColumnsFollowTheViewOrderAndWidths)
     ASSERT_EQ(Folders->ItemColumnFields.Count(), 2);
     EXPECT_EQ(Folders->ItemColumnFields.Column(0)->Field->ID, bfAuthor);
     EXPECT_EQ(Folders->ItemColumnFields.Column(0)->Width, 55);
+}
+
+TEST_F(FolderTreeTest, DroppingABookOnAFolderOfTheSameLevelReplacesItsValue)
+{
+    const struct {
+        int Preset;  // 0 Author, 1 Genre
+        const char* From;
+        const char* Title;
+        const char* Onto;
+        int Field;
+        const char* Expected;
+    } cases[] = {{0, "Adams", "Zebra", "Brown", bfAuthor, "Brown"},
+                 {0, "Adams", "Zebra", "[None]", bfAuthor, ""},
+                 {0, "[None]", "Mango", "Adams", bfAuthor, "Adams"},
+                 {1, "Fantasy", "Zebra", "Crime", bfGenre, "Crime"},
+                 {1, "Fantasy", "Zebra", "[None]", bfGenre, ""}};
+    for (const auto& c : cases) {
+        Build();
+        Folders->ShowEmptyFolders = true;  // every value and "[None]" have a folder to drop on
+        Group(c.Preset);
+        const QString label = QStringLiteral("%1 -> %2").arg(c.From, c.Onto);
+        ASSERT_TRUE(DropRows({c.From}, {c.Title}, {c.Onto})) << label.toStdString();
+        EXPECT_EQ(Value(Book(c.Title), c.Field), c.Expected) << label.toStdString();
+        // The folders agree: after the rebuild the book sits in the target folder only.
+        Folders->ResetView();
+        Click(Path({c.Onto}));
+        EXPECT_TRUE(ListTexts().contains(c.Title)) << label.toStdString();
+        Click(Path({c.From}));
+        EXPECT_FALSE(ListTexts().contains(c.Title)) << label.toStdString();
+    }
+}
+
+TEST_F(FolderTreeTest, DropsThatChangeNothingLeaveTheBooksAsTheyWere)
+{
+    TBook* duo = AddBook("Duo", "Adams", "Crime");
+    duo->Main().Credits.AddCredit(bfAuthor, Root->List("Author")->FindOrAdd("Brown"));
+    Group(0);
+    // Duo already has Brown: only Zebra changes, and Duo keeps Adams as well.
+    EXPECT_TRUE(DropRows({"Adams"}, {"Duo", "Zebra"}, {"Brown"}));
+    EXPECT_EQ(Value(duo, bfAuthor), "Adams; Brown");
+    EXPECT_EQ(Value(Book("Zebra"), bfAuthor), "Brown");
+
+    EXPECT_FALSE(DropRows({"Brown"}, {"Duo"}, {"Brown"}));  // its own folder
+    EXPECT_FALSE(DropRows({"Adams"}, {"Duo"}, {"Brown"}));  // carries the value already
+    // Not a folder: the collection node and a book node take nothing.
+    Folders->ResetView();
+    TDataRefList apple;
+    apple.Add(Book("apple"));
+    Click(Path({"Adams"}));
+    EXPECT_FALSE(Folders->DropOnNode(apple, Folders->RootNode));
+    EXPECT_FALSE(Folders->DropOnNode(apple, Path({"Brown", "Abacus - Brown"})));
+    EXPECT_EQ(Value(Book("apple"), bfAuthor), "Adams");
+    EXPECT_EQ(Value(duo, bfAuthor), "Adams; Brown");
+}
+
+TEST_F(FolderTreeTest, ATwoLevelDropChangesEachLevelThatDiffers)
+{
+    const struct {
+        int Preset;  // 5 Genre / Author, 4 Publisher / Author
+        QStringList From;
+        QStringList Onto;
+        const char* First;
+        const char* Second;
+    } cases[] = {
+        {5, {"Fantasy", "Adams", "Zebra - Adams"}, {"Crime", "Brown"}, "Crime", "Brown"},
+        {5, {"Fantasy", "Adams", "Zebra - Adams"}, {"Crime", "Adams"}, "Crime", "Adams"},
+        {5, {"Fantasy", "Adams", "Zebra - Adams"}, {"Fantasy", "[None]"}, "Fantasy", ""},
+        // A first-level folder: the deeper level keeps its value.
+        {5, {"Fantasy", "Adams", "Zebra - Adams"}, {"Crime"}, "Crime", "Adams"},
+        {4, {"[None]", "Adams", "Zebra - Adams"}, {"Penguin", "Brown"}, "Penguin", "Brown"},
+    };
+    for (const auto& c : cases) {
+        Build();
+        Root->List("Publisher")->FindOrAdd("Penguin");
+        Folders->ShowEmptyFolders = true;
+        Group(c.Preset);
+        const std::string label = c.Onto.join(" / ").toStdString();
+        // Dragged from the tree: the selected book node is what is dropped.
+        TTreeNode* from = Path(c.From);
+        ASSERT_TRUE(from) << label;
+        Click(from);
+        TDataRefList items;
+        Folders->DroppedItems(items, true);
+        ASSERT_EQ(items.Count(), 1);
+        EXPECT_TRUE(Folders->DropOnNode(items, Path(c.Onto))) << label;
+        TGroupFieldRefList& groups = Folders->GroupFields();
+        EXPECT_EQ(Value(items.Items(0), groups.Ref(0)->Field->ID), c.First) << label;
+        EXPECT_EQ(Value(items.Items(0), groups.Ref(1)->Field->ID), c.Second) << label;
+    }
+}
+
+TEST_F(FolderTreeTest, InTheContentsViewASectionChangesItsOwnValuesAndItsBooksBookValues)
+{
+    TBook* zebra = Book("Zebra");
+    auto* story = static_cast<TSection*>(zebra->Sections->NewItem());
+    story->Title = "Story";      // no author of its own: Adams, from its book
+    Folders->SectionPreset = 0;  // Author
+    Folders->SetViewMode(vmChild);
+    Folders->ResetView();
+    EXPECT_TRUE(DropRows({"Adams"}, {"Story"}, {"Brown"}));
+    EXPECT_EQ(Value(story, bfAuthor), "Brown");
+    EXPECT_EQ(Value(zebra, bfAuthor), "Adams");
+
+    // Sections have no genre: the genre is their book's.
+    Folders->SectionPreset = 1;  // Genre
+    Folders->SetViewMode(vmChild);
+    Folders->ResetView();
+    EXPECT_TRUE(DropRows({"Fantasy"}, {"Story"}, {"Crime"}));
+    EXPECT_EQ(Value(zebra, bfGenre), "Crime");
+    Folders->ResetView();
+    Click(Path({"Crime"}));
+    EXPECT_TRUE(ListTexts().contains("Story"));
+}
+
+TEST_F(FolderTreeTest, BooksAndContentsViewSectionsMayBeDroppedOnFoldersOnly)
+{
+    TBook* zebra = Book("Zebra");
+    auto* story = static_cast<TSection*>(zebra->Sections->NewItem());
+    Group(0);
+    TTreeNode* adams = Path({"Adams"});
+    TTreeNode* none = Path({"[None]"});
+    TTreeNode* bookNode = Path({"Adams", "Zebra - Adams"});
+    ASSERT_TRUE(adams && none && bookNode);
+    TTreeNode* root = Folders->RootNode;
+    const struct {
+        int Mode;
+        TDataObject* Object;
+        TTreeNode* Target;
+        bool Drag, Drop;
+    } cases[] = {
+        {vmMain, zebra, adams, true, true},     {vmMain, zebra, none, true, true},
+        {vmMain, zebra, root, true, false},     {vmMain, zebra, bookNode, true, false},
+        {vmMain, story, adams, false, false},   {vmMain, adams->Data, none, false, false},
+        {vmMain, nullptr, adams, false, false}, {vmChild, story, adams, true, true},
+        {vmChild, story, none, true, true},     {vmChild, story, root, true, false},
+        {vmChild, zebra, adams, true, true},    {vmChild, &zebra->Main(), adams, true, true},
+    };
+    TFolderTree plain(*Root);  // the generic layer drags nothing
+    for (const auto& c : cases) {
+        const int index = int(&c - cases);
+        Folders->ViewMode = plain.ViewMode = c.Mode;
+        EXPECT_EQ(Folders->CanDrag(c.Object), c.Drag) << index;
+        EXPECT_EQ(Folders->CanDrop(c.Object, c.Target), c.Drop) << index;
+        EXPECT_FALSE(plain.CanDrag(c.Object)) << index;
+        EXPECT_FALSE(plain.CanDrop(c.Object, c.Target)) << index;
+    }
 }
 
 TEST(GlobalTexts, PluralAndVersionTexts)

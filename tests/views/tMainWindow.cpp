@@ -8,17 +8,20 @@
 #include "platform/Messenger.h"
 #include "platform/SettingsStore.h"
 #include "views/cFolderTree.h"
+#include "views/fFolderTreeView.h"
 #include "views/fMain.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDrag>
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -28,6 +31,21 @@
 void PrintTo(const QString& text, std::ostream* out);
 
 namespace {
+
+// The window with its drop handler in reach: offscreen no real drag reaches the tree.
+class TDropWindow : public TfmMain {
+public:
+    using TfmMain::TfmMain;
+    using TfmMainBase::DropOnFolder;
+};
+
+TTreeNode* TopFolder(TFolderTree& folders, const QString& caption)
+{
+    for (const auto& child : folders.RootNode->Children)
+        if (child->Text == caption)
+            return child.get();
+    return nullptr;
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -277,6 +295,70 @@ TEST_F(MainWindowTest, HeaderClicksSortAndTypingSearches)
     click(1);
     EXPECT_TRUE(arrow(0).isNull());
     EXPECT_EQ(arrow(1).cacheKey(), ascending.cacheKey());
+}
+
+TEST_F(MainWindowTest, DroppingABookOnAnAuthorFolderSavesItAndRebuildsTheTree)
+{
+    Prefs().Settings().WriteInteger("fmMain", "BookGroupFieldPreset", 0);  // Author
+    const QString file = MakeFile("books.tmk");
+    TDropWindow form(file);
+    form.show();
+    TFolderTree& folders = form.Folders();
+    folders.SelectNode(TopFolder(folders, "Odd"));  // lists "Title B" and selects it
+    TTreeNode* even = TopFolder(folders, "Even");
+    ASSERT_TRUE(even);
+    auto authorOfB = [&] {
+        auto root = TRootItem::New<TBookRoot>();
+        EXPECT_TRUE(root->LoadFromFile(file));
+        for (TDataItem* item : *root->Items)
+            if (static_cast<TBook*>(item)->Main().Title == "Title B")
+                return item->GetValueAsString(root->FieldByID(bfAuthor));
+        return QStringLiteral("missing");
+    };
+
+    ASSERT_EQ(authorOfB(), "Odd");
+    form.DropOnFolder(even, false);
+    EXPECT_EQ(authorOfB(), "Even");
+    // "Odd" lost its only book; the selection falls back on the folder now in its place.
+    ASSERT_TRUE(folders.SelectedNode());
+    EXPECT_EQ(folders.SelectedNode()->Text, "Even");
+    EXPECT_FALSE(TopFolder(folders, "Odd"));
+    EXPECT_EQ(Find<QLabel>(form, "pnCount")->text(), "2 Books");
+}
+
+TEST_F(MainWindowTest, ABookRowStartsADragAfterFivePixelsAFolderRowNever)
+{
+    Prefs().Settings().WriteInteger("fmMain", "BookGroupFieldPreset", 0);  // Author
+    auto form = Open(MakeFile("books.tmk"));
+    TFolderTree& folders = form->Folders();
+    auto* list = Find<QTreeView>(*form, "lvMain");
+    QWidget* viewport = list->viewport();
+    // Presses the first row and moves by `distance` pixels with the button held; the drag it made.
+    auto dragFirstRow = [&](int distance) -> QDrag* {
+        const QPointF at = list->visualRect(list->model()->index(0, 0)).center();
+        const QPointF to = at + QPointF(distance, 0);
+        QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, {});
+        QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &press);
+        QApplication::sendEvent(viewport, &move);
+        QDrag* drag = list->findChild<QDrag*>(QString(), Qt::FindDirectChildrenOnly);
+        QMouseEvent release(QEvent::MouseButtonRelease, to, viewport->mapToGlobal(to), Qt::LeftButton,
+                            Qt::NoButton, {});
+        QApplication::sendEvent(viewport, &release);
+        return drag;
+    };
+    ASSERT_EQ(folders.ListKind(), lkFolders);
+    EXPECT_FALSE(dragFirstRow(8));
+
+    folders.SelectNode(TopFolder(folders, "Odd"));
+    ASSERT_EQ(folders.ListKind(), lkMainItems);
+    EXPECT_FALSE(dragFirstRow(4));
+    QDrag* drag = dragFirstRow(5);
+    ASSERT_TRUE(drag);
+    EXPECT_TRUE(drag->mimeData()->hasFormat(ItemDragMimeType));
+    EXPECT_LE(drag->pixmap().width(), 1);  // no picture of the rows
+    EXPECT_EQ(folders.DraggedObject(false), folders.CurrentList.Items(0));
 }
 
 TEST(InstanceChecker, ASecondStartRaisesTheFirstAndEnds)
