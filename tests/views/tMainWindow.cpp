@@ -4,7 +4,9 @@
 #include "app/cGatherixPrefs.h"
 #include "app/cGlobal.h"
 #include "app/cInstanceChecker.h"
+#include "app/cInternetConnection.h"
 #include "book/cBookData.h"
+#include "online/LoopbackServer.h"
 #include "platform/Messenger.h"
 #include "platform/SettingsStore.h"
 #include "views/cFolderTree.h"
@@ -359,6 +361,32 @@ TEST_F(MainWindowTest, ABookRowStartsADragAfterFivePixelsAFolderRowNever)
     EXPECT_TRUE(drag->mimeData()->hasFormat(ItemDragMimeType));
     EXPECT_LE(drag->pixmap().width(), 1);  // no picture of the rows
     EXPECT_EQ(folders.DraggedObject(false), folders.CurrentList.Items(0));
+}
+
+TEST_F(MainWindowTest, AShownWindowLooksForANewerVersionOnceAtTheFirstIdleMoment)
+{
+    TLoopbackServer server;
+    server.On("/versioninfo.txt", {200, "LatestVersion=99.0\r\nLatestBuild=1\r\n"});
+    Prefs().Settings().WriteString("Update", "VersionInfoURL", server.BaseURL() + "/versioninfo.txt");
+    Prefs().NrDaysBetweenUpdateChecks = 0;
+    Prefs().LastUpdateCheck = 0;
+
+    auto form = Open(MakeFile("books.tmk"));
+    EXPECT_TRUE(Messages.Questions.isEmpty()) << "the check waits until the window is idle";
+    const QDeadlineTimer deadline(10000);
+    while (Messages.Questions.isEmpty() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(Messages.Questions, QStringList{NewVersionQuestion()});
+    EXPECT_EQ(server.Targets.size(), 1);
+    EXPECT_GT(Prefs().LastUpdateCheck, 0);
+
+    form->hide();
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(server.Targets.size(), 1) << "showing the window again does not check again";
+
+    Prefs().NrDaysBetweenUpdateChecks = -1;
+    Prefs().Settings().EraseSection("Update");
 }
 
 TEST(InstanceChecker, ASecondStartRaisesTheFirstAndEnds)
