@@ -363,6 +363,34 @@ TEST_F(MainWindowTest, ABookRowStartsADragAfterFivePixelsAFolderRowNever)
     EXPECT_EQ(folders.DraggedObject(false), folders.CurrentList.Items(0));
 }
 
+TEST_F(MainWindowTest, PressingOneOfSeveralSelectedRowsKeepsThemAllForTheDrag)
+{
+    Prefs().Settings().WriteInteger("fmMain", "BookGroupFieldPreset", -1);
+    auto form = Open(MakeFile("books.tmk"));
+    TFolderTree& folders = form->Folders();
+    auto* list = Find<QTreeView>(*form, "lvMain");
+    list->selectAll();
+    QWidget* viewport = list->viewport();
+    const QPointF at = list->visualRect(list->model()->index(1, 0)).center();
+    const QPointF to = at + QPointF(0, 6);
+    QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      {});
+    QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &press);
+    QApplication::sendEvent(viewport, &move);
+    TDataRefList dropped;
+    folders.DroppedItems(dropped, false);
+    EXPECT_EQ(dropped.Count(), 3);
+
+    // A plain click on one of them still selects just that row.
+    QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, {});
+    list->selectAll();
+    QApplication::sendEvent(viewport, &press);
+    QApplication::sendEvent(viewport, &release);
+    EXPECT_EQ(list->selectionModel()->selectedRows().size(), 1);
+}
+
 TEST_F(MainWindowTest, AShownWindowLooksForANewerVersionOnceAtTheFirstIdleMoment)
 {
     TLoopbackServer server;
