@@ -29,8 +29,13 @@ bool PrepareWidgets(benchmark::State& state)
     if (!QCoreApplication::instance()) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Windows register the collection file type when they go: into a folder of our own, not the user's.
+        static const QTemporaryDir desktopData;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(desktopData.path()));
         new QApplication(argc, argv);
     }
+    // The windows measured never go looking for a newer version.
+    Prefs().NrDaysBetweenUpdateChecks = -1;
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
         state.SkipWithError("run the window benchmarks on their own (--benchmark_filter=MainWindow)");
         return false;
