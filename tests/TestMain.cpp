@@ -2,8 +2,6 @@
 // platform, and settings and user folders inside a fresh temporary folder. Test folders that may use
 // widgets are built with TOMEKEEP_TEST_GUI and get a QApplication; the others a QCoreApplication.
 
-#include "app/cGatherixPrefs.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -67,8 +65,6 @@ int main(int argc, char* argv[])
     TTestApplication::setApplicationName(QStringLiteral("Tomekeep"));
     TTestApplication::setOrganizationName(QStringLiteral("Quorvane"));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    // Windows shown by tests never look for a newer version on their own.
-    Prefs().NrDaysBetweenUpdateChecks = -1;
 
     return RUN_ALL_TESTS();
 }

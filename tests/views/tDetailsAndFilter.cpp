@@ -38,6 +38,8 @@ protected:
     void SetUp() override
     {
         SetMessenger(&Messages);
+        // A shown window never looks for a newer version by itself here.
+        Prefs().NrDaysBetweenUpdateChecks = -1;
         Prefs().CurrentDatabase.clear();
         Prefs().DataFolder = Dir.path() + QLatin1Char('/');
         for (const char* section : {"fmMain", "fmMain\\pnInfo", "ItemFilterFields"})

@@ -59,6 +59,8 @@ protected:
     {
         SetMessenger(&Messages);
         SetFileDialogs(&Dialogs);
+        // A shown window never looks for a newer version by itself here.
+        Prefs().NrDaysBetweenUpdateChecks = -1;
         Prefs().CurrentDatabase.clear();
         Prefs().DataFolder = Dir.path() + QLatin1Char('/');
         Prefs().Settings().EraseSection(QStringLiteral("fmMain"));
@@ -413,7 +415,6 @@ TEST_F(MainWindowTest, AShownWindowLooksForANewerVersionOnceAtTheFirstIdleMoment
     QApplication::processEvents();
     EXPECT_EQ(server.Targets.size(), 1) << "showing the window again does not check again";
 
-    Prefs().NrDaysBetweenUpdateChecks = -1;
     Prefs().Settings().EraseSection("Update");
 }
 
