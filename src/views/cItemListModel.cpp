@@ -3,6 +3,7 @@
 #include "app/cGatherixPrefs.h"
 
 #include <algorithm>
+#include <utility>
 
 TItemListModel::TItemListModel(TDataRefList& list, QObject* parent)
     : QAbstractTableModel(parent), FList(list), FSelection(this)
@@ -22,6 +23,9 @@ void TItemListModel::EndFill()
     FFilling = false;
     endResetModel();
     FReady = true;
+    // Views size the columns once they have them.
+    if (std::exchange(FColumnsPending, false))
+        emit ColumnsChanged();
 }
 
 void TItemListModel::SetIconStyle(bool icons)
@@ -42,9 +46,12 @@ void TItemListModel::SetColumns(const QList<TColumn>& columns)
     FViewOrder.clear();
     for (int i = 0; i < FColumns.size(); ++i)
         FViewOrder << i;
-    if (!FFilling)
+    if (FFilling)
+        FColumnsPending = true;
+    else {
         endResetModel();
-    emit ColumnsChanged();
+        emit ColumnsChanged();
+    }
 }
 
 QList<TItemListModel::TColumn> TItemListModel::ColumnsInViewOrder() const

@@ -63,6 +63,7 @@ signals:
     // The view should bring `row` to the top of its visible area.
     void ScrollToTopRequested(int row);
     void ScrollRequested(int row);
+    // The columns were replaced (after the refill when they changed during one).
     void ColumnsChanged();
 
 private:
@@ -77,5 +78,6 @@ private:
     int FRows = 0;
     bool FReady = false;
     bool FFilling = false;
+    bool FColumnsPending = false;  // the columns changed during a refill
     bool FIconStyle = false;
 };

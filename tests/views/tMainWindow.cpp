@@ -365,6 +365,23 @@ TEST_F(MainWindowTest, ABookRowStartsADragAfterFivePixelsAFolderRowNever)
     EXPECT_EQ(folders.DraggedObject(false), folders.CurrentList.Items(0));
 }
 
+TEST_F(MainWindowTest, ColumnsTakeTheirStoredWidthsWhenTheListChangesKind)
+{
+    Prefs().Settings().WriteInteger("fmMain", "BookGroupFieldPreset", 0);  // Author
+    auto form = Open(MakeFile("books.tmk"));
+    TFolderTree& folders = form->Folders();
+    auto* list = Find<QTreeView>(*form, "lvMain");
+    QHeaderView* header = list->header();
+    ASSERT_EQ(folders.ListKind(), lkFolders);
+    EXPECT_EQ(header->sectionSize(0), list->width() - 30);
+
+    folders.SelectNode(TopFolder(folders, "Odd"));
+    ASSERT_EQ(folders.ListKind(), lkMainItems);
+    ASSERT_EQ(header->count(), folders.ItemColumnFields.Count());
+    for (int i = 0; i < header->count(); ++i)
+        EXPECT_EQ(header->sectionSize(i), folders.ItemColumnFields.Column(i)->Width) << "column " << i;
+}
+
 TEST_F(MainWindowTest, PressingOneOfSeveralSelectedRowsKeepsThemAllForTheDrag)
 {
     Prefs().Settings().WriteInteger("fmMain", "BookGroupFieldPreset", -1);
