@@ -52,11 +52,12 @@ configure:
 build: configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
+# The demo is opened by its name beside the program, so closing leaves it as it was.
 run: deps build
-	@if [ -f $(BUILD_DIR)/bin/Data/demo.tmk ]; then \
-		exec $(BUILD_DIR)/bin/tomekeep $(BUILD_DIR)/bin/Data/demo.tmk; \
+	@cd $(BUILD_DIR)/bin && if [ -f Data/demo.tmk ]; then \
+		exec ./tomekeep Data/demo.tmk; \
 	else \
-		exec $(BUILD_DIR)/bin/tomekeep; \
+		exec ./tomekeep; \
 	fi
 
 test: deps build

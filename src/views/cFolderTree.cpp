@@ -372,8 +372,13 @@ void TFolderTree::RestoreState(TDataItem* object, bool select)
         FillList(toSelect);
     }
     int topRow = State.TopIndex;
-    TDataItem* row = object && CurrentList.IndexOf(object) >= 0 ? object : nullptr;
-    if (!row && State.ListID != -1) {
+    // A given object is the row to select, even when the list no longer shows it.
+    if (object) {
+        ShowList(object, topRow, false);
+        return;
+    }
+    TDataItem* row = nullptr;
+    if (State.ListID != -1) {
         for (TDataItem* item : CurrentList)
             if (IdentityOf(item) == State.ListID) {
                 row = item;

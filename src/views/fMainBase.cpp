@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -98,6 +99,8 @@ QAction* TfmMainBase::NewAction(const QString& name, const QString& caption, con
 void TfmMainBase::CreateActions()
 {
     acNew = NewAction("acNew", "&New...", "New Collection", "document-new");
+    acNew->setText(QStringLiteral("&New"));  // what the File menu shows; the caption is for buttons
+    acNew->setIconText(QStringLiteral("&New..."));
     acOpen = NewAction("acOpen", "&Open...", "Open Collection", "document-open");
     acSave = NewAction("acSave", "&Save", "Save Collection", "document-save");
     acSaveAs = NewAction("acSaveAs", "Save &As...", "Save Collection As...", "document-save-as");
@@ -283,6 +286,8 @@ void TfmMainBase::CreateViews()
     pnRight->addWidget(pnDetails);
     pnRight->setStretchFactor(0, 1);
     connect(pnRight, &QSplitter::splitterMoved, this, &TfmMainBase::DetailsPanelMoved);
+    connect(pnRight, &QSplitter::splitterMoved, this, [this] { NotePanelSizes(); });
+    connect(pnExplorer, &QSplitter::splitterMoved, this, [this] { NotePanelSizes(); });
     pnExplorer = new QSplitter(Qt::Horizontal);
     pnExplorer->setObjectName(QStringLiteral("pnExplorer"));
     pnExplorer->addWidget(pnTree);
@@ -562,10 +567,10 @@ void TfmMainBase::FormClose()
 
 bool TfmMainBase::IsDemoCollection() const
 {
-    const QString demo =
-        QFileInfo(TGatherixPrefs::DefaultDataFolder() + QStringLiteral("demo.") + Root().FileExtension())
-            .canonicalFilePath();
-    return !demo.isEmpty() && QFileInfo(Root().FileName).canonicalFilePath() == demo;
+    // Only the demo opened by its name beside the program ("Data/demo.tmk") is left as it is; opened by
+    // any other path it is a collection like the others.
+    return QDir::fromNativeSeparators(Root().FileName)
+           == QStringLiteral("Data/demo.") + Root().FileExtension();
 }
 
 bool TfmMainBase::SaveBeforeLeaving(bool evenEmpty)
@@ -981,26 +986,35 @@ void TfmMainBase::SaveSettings()
 
 void TfmMainBase::LoadPanels(TSettingsStore& settings)
 {
-    const int width = settings.ReadInteger(PanelSection("pnTree"), QStringLiteral("Width"), 190);
+    FTreeWidth = std::max(1, settings.ReadInteger(PanelSection("pnTree"), QStringLiteral("Width"), 190));
     const bool treeClosed = settings.ReadBool(PanelSection("pnTree"), QStringLiteral("Closed"), false);
-    pnExplorer->setSizes({treeClosed ? 0 : width, std::max(100, this->width() - width)});
-    const int height = settings.ReadInteger(PanelSection("pnInfo"), QStringLiteral("Height"), 200);
+    pnExplorer->setSizes({treeClosed ? 0 : FTreeWidth, std::max(100, this->width() - FTreeWidth)});
+    FInfoHeight = std::max(1, settings.ReadInteger(PanelSection("pnInfo"), QStringLiteral("Height"), 200));
     const bool infoClosed = settings.ReadBool(PanelSection("pnInfo"), QStringLiteral("Closed"), false);
-    pnRight->setSizes({std::max(100, this->height() - height), infoClosed ? 0 : height});
+    pnRight->setSizes({std::max(100, this->height() - FInfoHeight), infoClosed ? 0 : FInfoHeight});
     DetailsPanelMoved();
+}
+
+void TfmMainBase::NotePanelSizes()
+{
+    // A hidden folder pane (contents view without folders) reports no size; it is not collapsed.
+    if (const int width = pnExplorer->sizes().value(0); width > 0 && !pnTree->isHidden())
+        FTreeWidth = width;
+    if (const int height = pnRight->sizes().value(1); height > 0)
+        FInfoHeight = height;
 }
 
 void TfmMainBase::SavePanels(TSettingsStore& settings)
 {
-    // A collapsed panel keeps the size it had; only "Closed" changes.
-    const int width = pnExplorer->sizes().value(0);
-    settings.WriteBool(PanelSection("pnTree"), QStringLiteral("Closed"), width == 0);
-    if (width > 0)
-        settings.WriteInteger(PanelSection("pnTree"), QStringLiteral("Width"), width);
-    const int height = pnRight->sizes().value(1);
-    settings.WriteBool(PanelSection("pnInfo"), QStringLiteral("Closed"), height == 0);
-    if (height > 0)
-        settings.WriteInteger(PanelSection("pnInfo"), QStringLiteral("Height"), height);
+    NotePanelSizes();
+    // The list fills the rest of the window and keeps no size of its own.
+    if (!pnTree->isHidden()) {
+        settings.WriteBool(PanelSection("pnTree"), QStringLiteral("Closed"),
+                           pnExplorer->sizes().value(0) == 0);
+        settings.WriteInteger(PanelSection("pnTree"), QStringLiteral("Width"), FTreeWidth);
+    }
+    settings.WriteBool(PanelSection("pnInfo"), QStringLiteral("Closed"), pnRight->sizes().value(1) == 0);
+    settings.WriteInteger(PanelSection("pnInfo"), QStringLiteral("Height"), FInfoHeight);
 }
 
 void TfmMainBase::LoadToolbars(TSettingsStore& settings)
@@ -1033,6 +1047,8 @@ void TfmMainBase::SaveToolbars(TSettingsStore& settings)
         settings.WriteInteger(section, QStringLiteral("Left"), bounds.left());
         settings.WriteInteger(section, QStringLiteral("Right"), bounds.right() + 1);
         settings.WriteInteger(section, QStringLiteral("Bottom"), bounds.bottom() + 1);
-        settings.WriteBool(section, QStringLiteral("Visible"), !bar->isHidden());
+        // A bar hidden because none of its commands exist yet keeps the user's choice.
+        if (bar->toggleViewAction()->isEnabled())
+            settings.WriteBool(section, QStringLiteral("Visible"), !bar->isHidden());
     }
 }

@@ -153,6 +153,7 @@ private:
     void LoadStartFile(const QString& startFile);
     void LoadPanels(TSettingsStore& settings);
     void SavePanels(TSettingsStore& settings);
+    void NotePanelSizes();
     void LoadToolbars(TSettingsStore& settings);
     void SaveToolbars(TSettingsStore& settings);
     void HideEmptyToolbars();
@@ -184,4 +185,7 @@ private:
     QByteArray FDefaultToolbarState;
     bool FShown = false;
     bool FClosed = false;
+    // The panels' last sizes while open; a collapsed panel keeps them for the next start.
+    int FTreeWidth = 190;
+    int FInfoHeight = 200;
 };

@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>
@@ -150,22 +151,29 @@ TEST_F(MainWindowTest, TheCloseQuestionOfANeverSavedCollection)
     EXPECT_EQ(Prefs().CurrentDatabase, saved);
 }
 
-TEST_F(MainWindowTest, ClosingSavesChangesButNeverTheDemoCollection)
+TEST_F(MainWindowTest, ClosingSavesChangesButNeverTheDemoOpenedByItsName)
 {
+    // The demo opened as "Data/demo.tmk" stays as it is; opened by another path, or any other
+    // collection, is saved.
     const QString other = MakeFile("other.tmk");
-    const QString demo = TGatherixPrefs::DefaultDataFolder() + QStringLiteral("demo.tmk");
-    QDir().mkpath(TGatherixPrefs::DefaultDataFolder());
-    QFile::remove(demo);
+    QDir(Dir.path()).mkpath("Data");
+    const QString demo = Dir.filePath("Data/demo.tmk");
     ASSERT_TRUE(QFile::copy(other, demo));
-    for (const QString& file : {demo, other}) {
-        auto form = Open(file);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(Dir.path());
+    const struct {
+        QString Opened;
+        QString File;
+        int Books;
+    } cases[] = {{"Data/demo.tmk", demo, 3}, {demo, demo, 4}, {other, other, 4}};
+    for (const auto& c : cases) {
+        auto form = Open(c.Opened);
         form->Root().Items->NewItem();
         EXPECT_TRUE(form->close());
+        EXPECT_EQ(BooksIn(c.File), c.Books) << c.Opened.toStdString();
     }
-    EXPECT_EQ(BooksIn(demo), 3);
-    EXPECT_EQ(BooksIn(other), 4);
+    QDir::setCurrent(previous);
     EXPECT_TRUE(Messages.Questions.isEmpty());
-    QFile::remove(demo);
 }
 
 TEST_F(MainWindowTest, AFailedSaveOnCloseKeepsTheWindowAndAsks)
@@ -266,6 +274,12 @@ TEST_F(MainWindowTest, ContentsViewWithoutFoldersHidesTheFolderPane)
     EXPECT_EQ(Find<QLabel>(*form, "pnCount")->text(), "3 Stories/Articles");
     Find<QAction>(*form, "acItemView")->trigger();
     EXPECT_TRUE(pane->isVisible());
+
+    // Closed in contents view, the hidden pane is not stored as collapsed.
+    Find<QAction>(*form, "acSectionView")->trigger();
+    ASSERT_TRUE(form->close());
+    form = Open(MakeFile("books.tmk"));
+    EXPECT_GT(Find<QSplitter>(*form, "pnExplorer")->sizes().value(0), 0);
 }
 
 TEST_F(MainWindowTest, HeaderClicksSortAndTypingSearches)
