@@ -164,6 +164,12 @@ bool HasValue(const QStringList& info, const QString& name)
 
 }  // namespace
 
+QStringList ParseVersionInfo(const QByteArray& answer)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    return QString::fromUtf8(answer).split(lineBreak, Qt::SkipEmptyParts);
+}
+
 QString VersionInfoValue(const QStringList& info, const QString& name)
 {
     const QString prefix = name + QLatin1Char('=');
@@ -200,9 +206,7 @@ int FetchVersionInfo(QStringList& info, THttpClient& client)
         std::exchange(client.SizeLimit, std::min(client.SizeLimit, VersionInfoSizeLimit));
     int result = vcNoInformation;
     try {
-        const QString text = QString::fromUtf8(client.Get(VersionInfoURL()));
-        if (!text.isEmpty())
-            info = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")), Qt::SkipEmptyParts);
+        info = ParseVersionInfo(client.Get(VersionInfoURL()));
         result = CompareVersionInfo(info, VersionText(), BuildText());
         // Some other page (a portal's login page, an error page sent with a good status) did not come
         // from the version file: the check is tried again at the next start.

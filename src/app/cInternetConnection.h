@@ -66,6 +66,9 @@ private:
 // Result of an update check.
 enum TVersionCheckResult { vcNoInformation = 0, vcSameVersion = 1, vcNewVersion = 2, vcNewBuild = 3 };
 
+// The lines of a downloaded version information file (UTF-8; any line break; empty lines dropped).
+QStringList ParseVersionInfo(const QByteArray& answer);
+
 // The address of the version information file; setting "Update"/"VersionInfoURL" overrides it.
 QString VersionInfoURL();
 // Fills `info` with the name=value lines of the version information file and compares them with this
