@@ -626,8 +626,18 @@ TLookupItem* TLookupList::FindOrAdd(const QString& name)
     const QString trimmed = TrimControls(name);
     if (trimmed.isEmpty())
         return nullptr;
-    TLookupItem* entry = FindByName(trimmed);
-    return entry ? entry : AddNew(trimmed);
+    if (TLookupItem* entry = FindByName(trimmed))
+        return entry;
+    // An entry made from this very name may have been split into its parts since, which rebuilt its
+    // display name ("Chabon,Michael" became "Michael Chabon"): that entry is the one meant.
+    const std::unique_ptr<TLookupItem> probe = MakeEntry();
+    probe->DisplayName = trimmed;
+    probe->ParseDisplayName();
+    probe->RebuildDisplayName();
+    if (probe->DisplayName != trimmed)
+        if (TLookupItem* entry = FindByName(probe->DisplayName))
+            return entry;
+    return AddNew(trimmed);
 }
 
 QList<TLookupList::TLine> TLookupList::FillStrings(bool namesOnly)

@@ -5,6 +5,8 @@
 #include "model/cCryptStream.h"
 #include "online/cOnlineQueryBase.h"
 
+#include <QList>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>

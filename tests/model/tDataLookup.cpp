@@ -109,6 +109,15 @@ TEST_F(LookupTest, FindOrAddFoldsOnlyAsciiLettersAndTrims)
     sorted->SetNames("Hobbit, The", "");
     EXPECT_EQ(Root->Series.FindOrAdd("hobbit, the"), sorted);
 
+    // A name that an entry was made from, before the entry was split into its parts.
+    TLookupItem* chabon = Root->Persons.FindOrAdd("Chabon,Michael");
+    chabon->ParseDisplayName();
+    chabon->RebuildDisplayName();
+    ASSERT_EQ(chabon->DisplayName, "Michael Chabon");
+    EXPECT_EQ(Root->Persons.FindOrAdd("Chabon,Michael"), chabon);
+    EXPECT_EQ(Root->Persons.FindOrAdd("Chabon ,  Michael"), chabon);
+    EXPECT_EQ(Root->Persons.Count(), 1);
+
     TLookupItem* accented = Root->Genres.FindOrAdd("Élan");
     EXPECT_NE(Root->Genres.FindOrAdd("élan"), accented) << "only A to Z fold";
     EXPECT_TRUE(accented->SameAs(Root->Genres.FindByName("ÉLAN")));
