@@ -557,9 +557,10 @@ void TfmMainBase::FormClose()
 {
     TFolderTree& folders = Folders();
     folders.SaveColumns();
+    // The views let go of the collection; nothing is selected and no selection change is acted on.
+    ReleaseCollection();
     folders.Updating = true;
     folders.Tree.Selection().clearCurrentIndex();
-    ReleaseCollection();
     if (FShown)
         SaveSettings();
     SavePlacement(this);
