@@ -254,7 +254,7 @@ void TDataItem::ReplaceLookupItem(const TDataField* field, TLookupItem* oldEntry
                 if (refs->Items(i) == oldEntry)
                     refs->Put(i, newEntry);
     } else if (GetValueAsLookupItem(field, false) == oldEntry) {
-        setValueAsLookupItem(field, newEntry, 1, oldEntry);
+        setValueAsLookupItem(field, newEntry, smReplace, oldEntry);
     }
 }
 

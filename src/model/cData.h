@@ -101,6 +101,9 @@ private:
 // ---------------------------------------------------------------------------------------------------
 // Data objects, items and lists
 
+// How a pick-list value is set: added to the values, replacing an old one, or all values cleared.
+enum TSetMode { smAdd = 0, smReplace = 1, smClear = 2 };
+
 // The base of every object of the model.
 class TDataObject {
 public:
@@ -162,6 +165,7 @@ public:
     virtual double GetValueAsDate(const TDataField* field);
     virtual double GetValueAsFloat(const TDataField*) { return -1; }
     virtual int GetValueAsBoolean(const TDataField* field);
+    // `mode` is a TSetMode.
     virtual void setValueAsLookupItem(const TDataField* field, TLookupItem* entry, int mode,
                                       TLookupItem* oldEntry);
     virtual bool HasLookupItem(const TDataField* field, TLookupItem* entry, bool inherit, bool deep);

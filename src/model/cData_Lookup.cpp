@@ -823,14 +823,14 @@ int TCreditList::CountRole(qint32 role) const
 
 void TCreditList::SetCredit(qint32 role, TLookupItem* person, int mode, TLookupItem* oldPerson)
 {
-    if (mode == 0) {
+    if (mode == smAdd) {
         AddCredit(role, person);
-    } else if (mode == 1) {
+    } else if (mode == smReplace) {
         if (TCreditItem* credit = FindCredit(role, oldPerson))
             credit->Person = person;
         else
             AddCredit(role, person);
-    } else if (mode == 2) {
+    } else if (mode == smClear) {
         for (int i = Count() - 1; i >= 0; --i)
             if (Credit(i)->Role == role)
                 FreeAt(i);
@@ -965,16 +965,16 @@ bool TLookupItemRefList::IsEqualRefs(const TLookupItemRefList& other) const
 
 void TLookupItemRefList::SetEntry(TLookupItem* entry, TLookupItem* oldEntry, int mode)
 {
-    if (mode == 0) {
+    if (mode == smAdd) {
         Add(entry);
-    } else if (mode == 1) {
+    } else if (mode == smReplace) {
         if (!entry) {
             Clear();
             return;
         }
         Remove(oldEntry);
         Add(entry);
-    } else if (mode == 2) {
+    } else if (mode == smClear) {
         Clear();
     }
 }

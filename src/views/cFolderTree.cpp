@@ -705,7 +705,7 @@ bool TFolderTree::DropOnFolders(const TDataRefList& items, const QList<TLookupIt
             if (item->HasLookupItem(field, to, true, false))
                 continue;
             // Dropping on "[None]" clears the field: an item is in "[None]" only without any value.
-            ValueHolder(item, field)->setValueAsLookupItem(field, to, to ? 1 : 2, from);
+            ValueHolder(item, field)->setValueAsLookupItem(field, to, to ? smReplace : smClear, from);
             changed = true;
         }
     }
