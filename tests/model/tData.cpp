@@ -208,13 +208,13 @@ TEST_F(DataTest, SettingAFieldTheItemDoesNotHoldRaises)
 {
     TDataItem* plain = Root->Items->TMainDataList::NewItem();
     try {
-        plain->setValueAsLookupItem(Field(tfTitle), nullptr, 0, nullptr);
+        plain->setValueAsLookupItem(Field(tfTitle), nullptr, smAdd, nullptr);
         FAIL();
     } catch (const EData& error) {
         EXPECT_EQ(error.Message(), "Invalid field \"Title\" in setValueAsLookupItem");
     }
     EXPECT_NO_THROW(
-        plain->setValueAsLookupItem(Field(fiLoanedTo), Root->LoanPersons->FindOrAdd("X"), 0, nullptr));
+        plain->setValueAsLookupItem(Field(fiLoanedTo), Root->LoanPersons->FindOrAdd("X"), smAdd, nullptr));
 }
 
 TEST_F(DataTest, ChildItemsInheritOnlyForInheritingFields)

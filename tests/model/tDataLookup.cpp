@@ -186,9 +186,9 @@ TEST_F(LookupTest, CreditOperations)
     EXPECT_FALSE(credits.HasCredit(tfEditor, nullptr));
     EXPECT_TRUE(credits.HasCredit(99, nullptr));
 
-    credits.SetCredit(tfEditor, bob, 1, ann);
+    credits.SetCredit(tfEditor, bob, smReplace, ann);
     EXPECT_EQ(credits.FirstPerson(tfEditor), bob);
-    credits.SetCredit(tfAuthor, nullptr, 2, nullptr);
+    credits.SetCredit(tfAuthor, nullptr, smClear, nullptr);
     EXPECT_TRUE(credits.RoleAbsent(tfAuthor));
     EXPECT_EQ(credits.Count(), 1);
 
@@ -212,12 +212,12 @@ TEST_F(LookupTest, ReferenceListModes)
     TLookupItemRefList refs(nullptr, nullptr, tfGenre);
     EXPECT_EQ(refs.Add(nullptr), -1);
     EXPECT_TRUE(refs.ContainsOrEmpty(nullptr));
-    refs.SetEntry(a, nullptr, 0);
-    refs.SetEntry(b, nullptr, 0);
-    refs.SetEntry(b, a, 1);
+    refs.SetEntry(a, nullptr, smAdd);
+    refs.SetEntry(b, nullptr, smAdd);
+    refs.SetEntry(b, a, smReplace);
     EXPECT_EQ(refs.GetText(), "b; b");
-    refs.SetEntry(nullptr, b, 1);
-    EXPECT_TRUE(refs.IsEmpty()) << "mode 1 without a new entry empties the list";
+    refs.SetEntry(nullptr, b, smReplace);
+    EXPECT_TRUE(refs.IsEmpty()) << "replacing without a new entry empties the list";
     int none = 0;
     refs.IncrementUsage(none);
     EXPECT_EQ(none, 1);
