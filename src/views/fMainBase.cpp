@@ -543,6 +543,8 @@ void TfmMainBase::FormShow()
 
 void TfmMainBase::closeEvent(QCloseEvent* event)
 {
+    // A download still running (the update check at start) is not waited for.
+    HttpClient().Abort();
     if (!FClosed && !SaveBeforeLeaving(true)) {
         event->ignore();
         return;

@@ -18,6 +18,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDrag>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -27,6 +28,7 @@
 #include <QMouseEvent>
 #include <QSplitter>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -446,6 +448,28 @@ TEST_F(MainWindowTest, AShownWindowLooksForANewerVersionOnceAtTheFirstIdleMoment
     QApplication::processEvents();
     EXPECT_EQ(server.Targets.size(), 1) << "showing the window again does not check again";
 
+    Prefs().Settings().EraseSection("Update");
+}
+
+TEST_F(MainWindowTest, ClosingDuringTheUpdateCheckStopsItWithoutAQuestion)
+{
+    TLoopbackServer server;
+    server.On("/versioninfo.txt", {200, "", true});  // never answers
+    Prefs().Settings().WriteString("Update", "VersionInfoURL", server.BaseURL() + "/versioninfo.txt");
+    Prefs().NrDaysBetweenUpdateChecks = 0;
+    Prefs().LastUpdateCheck = 0;
+
+    auto form = Open(MakeFile("books.tmk"));
+    QTimer::singleShot(300, form.get(), [&form] { form->close(); });
+    QElapsedTimer clock;
+    clock.start();
+    while (form->isVisible() && clock.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(server.Targets.size(), 1);
+    EXPECT_LT(clock.elapsed(), 5000) << "the request is stopped, not waited for";
+    EXPECT_TRUE(Messages.Questions.isEmpty());
+    EXPECT_EQ(Prefs().LastUpdateCheck, 0);
     Prefs().Settings().EraseSection("Update");
 }
 
