@@ -230,17 +230,17 @@ QString TAssociate::CommandFor(const QString& programPath)
 
 QString TAssociate::MimeType() const
 {
-    const QString app = Slug(m_appKey);
+    const QString app = Slug(FAppKey);
     if (app.isEmpty())
         return {};
-    const QString type = Slug(m_description);
+    const QString type = Slug(FDescription);
     return QStringLiteral("application/x-%1-%2").arg(app, type.isEmpty() ? QStringLiteral("file") : type);
 }
 
 QString TAssociate::DesktopEntryPath() const
 {
     const QString folder = DataFolder();
-    const QString app = Slug(m_appKey);
+    const QString app = Slug(FAppKey);
     if (folder.isEmpty() || app.isEmpty())
         return {};
     return folder + QStringLiteral("/applications/") + app + QStringLiteral(".desktop");
@@ -249,7 +249,7 @@ QString TAssociate::DesktopEntryPath() const
 QString TAssociate::MimePackagePath() const
 {
     const QString folder = DataFolder();
-    const QString app = Slug(m_appKey);
+    const QString app = Slug(FAppKey);
     if (folder.isEmpty() || app.isEmpty())
         return {};
     return folder + QStringLiteral("/mime/packages/quorvane-") + app + QStringLiteral(".xml");
@@ -260,24 +260,24 @@ void TAssociate::RegisterApplication()
     const QString path = DesktopEntryPath();
     if (path.isEmpty())
         return;
-    QStringList arguments = SplitCommand(m_command);
+    QStringList arguments = SplitCommand(FCommand);
     if (arguments.isEmpty())
-        arguments = QStringList{m_appPath, QStringLiteral("%1")};
+        arguments = QStringList{FAppPath, QStringLiteral("%1")};
     const QString program = arguments.constFirst();
     if (program.isEmpty())
         return;
     for (QString& argument : arguments)
         argument = argument == u"%1" ? QStringLiteral("%f") : ExecArgument(argument);
 
-    const QString app = Slug(m_appKey);
+    const QString app = Slug(FAppKey);
     QString entry =
         QStringLiteral("# ") + Marker(app) + QStringLiteral("\n[Desktop Entry]\nType=Application\n");
-    entry += QStringLiteral("Name=") + EntryValue(m_appKey) + u'\n';
-    if (!m_description.isEmpty())
-        entry += QStringLiteral("Comment=") + EntryValue(m_description) + u'\n';
+    entry += QStringLiteral("Name=") + EntryValue(FAppKey) + u'\n';
+    if (!FDescription.isEmpty())
+        entry += QStringLiteral("Comment=") + EntryValue(FDescription) + u'\n';
     entry += QStringLiteral("Exec=") + EntryValue(arguments.join(u' ')) + u'\n';
-    entry += QStringLiteral("TryExec=") + EntryValue(m_appPath.isEmpty() ? program : m_appPath) + u'\n';
-    entry += QStringLiteral("Icon=") + EntryValue(IsImageFile(m_iconFile) ? m_iconFile : app) + u'\n';
+    entry += QStringLiteral("TryExec=") + EntryValue(FAppPath.isEmpty() ? program : FAppPath) + u'\n';
+    entry += QStringLiteral("Icon=") + EntryValue(IsImageFile(FIconFile) ? FIconFile : app) + u'\n';
     entry += QStringLiteral("Terminal=false\n");
     entry += QStringLiteral("MimeType=") + MimeType() + QStringLiteral(";\n");
     entry += QStringLiteral("Categories=Office;\n");
@@ -291,7 +291,7 @@ void TAssociate::RegisterExtension(const QString& extension)
     if (path.isEmpty() || !UsableExtension(normalized))
         return;
 
-    const QString marker = Marker(Slug(m_appKey));
+    const QString marker = Marker(Slug(FAppKey));
     QByteArray package;
     QXmlStreamWriter writer(&package);
     writer.setAutoFormatting(true);
@@ -302,8 +302,8 @@ void TAssociate::RegisterExtension(const QString& extension)
     writer.writeDefaultNamespace(QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info"));
     writer.writeStartElement(QStringLiteral("mime-type"));
     writer.writeAttribute(QStringLiteral("type"), MimeType());
-    if (!m_description.isEmpty())
-        writer.writeTextElement(QStringLiteral("comment"), m_description);
+    if (!FDescription.isEmpty())
+        writer.writeTextElement(QStringLiteral("comment"), FDescription);
     writer.writeEmptyElement(QStringLiteral("glob"));
     writer.writeAttribute(QStringLiteral("pattern"), u'*' + normalized);
     writer.writeEndDocument();

@@ -15,34 +15,34 @@ class TAssociate {
 public:
     // Application key name; names our two files and our file type ("Tomekeep" gives tomekeep.desktop,
     // quorvane-tomekeep.xml and application/x-tomekeep-<description>). Empty: nothing is registered.
-    const QString& AppKey() const { return m_appKey; }
-    void SetAppKey(const QString& value) { Assign(m_appKey, value); }
+    const QString& AppKey() const { return FAppKey; }
+    void SetAppKey(const QString& value) { Assign(FAppKey, value); }
     // The program file; the desktop hides the entry once it is gone (TryExec).
-    const QString& AppPath() const { return m_appPath; }
-    void SetAppPath(const QString& value) { Assign(m_appPath, value); }
+    const QString& AppPath() const { return FAppPath; }
+    void SetAppPath(const QString& value) { Assign(FAppPath, value); }
     // An image file (png, svg, svgz, xpm) becomes the entry's icon; anything else, such as the program
     // file itself, gives the icon name made from the application key. Desktop icons have no index.
-    const QString& IconFile() const { return m_iconFile; }
-    void SetIconFile(const QString& value) { Assign(m_iconFile, value); }
-    int IconIndex() const { return m_iconIndex; }
-    void SetIconIndex(int value) { Assign(m_iconIndex, value); }
+    const QString& IconFile() const { return FIconFile; }
+    void SetIconFile(const QString& value) { Assign(FIconFile, value); }
+    int IconIndex() const { return FIconIndex; }
+    void SetIconIndex(int value) { Assign(FIconIndex, value); }
     // A desktop entry has one way of opening files, its Exec line; the verb names it for callers only.
-    const QString& Verb() const { return m_verb; }
-    void SetVerb(const QString& value) { Assign(m_verb, value); }
+    const QString& Verb() const { return FVerb; }
+    void SetVerb(const QString& value) { Assign(FVerb, value); }
     // The command that opens a file, as made by CommandFor: arguments separated by blanks, an argument
     // in double quotes may hold blanks and doubled double quotes, "%1" stands for the file. Empty: the
     // application path followed by the file.
-    const QString& Command() const { return m_command; }
-    void SetCommand(const QString& value) { Assign(m_command, value); }
+    const QString& Command() const { return FCommand; }
+    void SetCommand(const QString& value) { Assign(FCommand, value); }
     // The name of the file type ("Book Collection"): the type's comment and the entry's comment.
-    const QString& Description() const { return m_description; }
-    void SetDescription(const QString& value) { Assign(m_description, value); }
+    const QString& Description() const { return FDescription; }
+    void SetDescription(const QString& value) { Assign(FDescription, value); }
     // A "new file" template and a quick-view entry have no counterpart on the desktop; the user's
     // Templates folder is not ours to write into. Kept so that callers can say what they want.
-    bool ShellNew() const { return m_shellNew; }
-    void SetShellNew(bool value) { Assign(m_shellNew, value); }
-    bool QuickView() const { return m_quickView; }
-    void SetQuickView(bool value) { Assign(m_quickView, value); }
+    bool ShellNew() const { return FShellNew; }
+    void SetShellNew(bool value) { Assign(FShellNew, value); }
+    bool QuickView() const { return FQuickView; }
+    void SetQuickView(bool value) { Assign(FQuickView, value); }
 
     // Writes the desktop entry (when its content changed).
     void RegisterApplication();
@@ -74,15 +74,15 @@ private:
             field = value;
     }
 
-    QString m_appKey;
-    QString m_appPath;
-    QString m_iconFile;
-    int m_iconIndex = 0;
-    QString m_verb = QStringLiteral("Open");
-    QString m_command;
-    QString m_description;
-    bool m_shellNew = false;
-    bool m_quickView = false;
+    QString FAppKey;
+    QString FAppPath;
+    QString FIconFile;
+    int FIconIndex = 0;
+    QString FVerb = QStringLiteral("Open");
+    QString FCommand;
+    QString FDescription;
+    bool FShellNew = false;
+    bool FQuickView = false;
 };
 
 // Registers the program at `programPath` as the one that opens files with `extension` ("tmk" or ".tmk")
