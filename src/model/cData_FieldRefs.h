@@ -120,9 +120,18 @@ protected:
 class TRangedFilterField : public TFilterField {
 public:
     using TFilterField::TFilterField;
-    virtual QString GetLowerText() const = 0;
-    virtual QString GetUpperText() const = 0;
+    // "N/A" with both bounds open, "Between <lower> and <upper>" with both set, else the one bound's text.
+    QString GetValueText() const override;
+    // "At least <lower>" ("After" for dates); empty when the bound is open. Likewise "At most" / "Before".
+    QString GetLowerText() const;
+    QString GetUpperText() const;
     QString GetDescription() const override;
+
+protected:
+    // A bound's value as text (1 lower, 2 upper); empty when that bound is open.
+    virtual QString BoundText(int bound) const = 0;
+    virtual QString LowerWord() const { return QStringLiteral("At least"); }
+    virtual QString UpperWord() const { return QStringLiteral("At most"); }
 };
 
 // The field's text contains the value.
@@ -190,14 +199,14 @@ public:
     using TRangedFilterField::TRangedFilterField;
     qint32 IntValue1 = -1;
     qint32 IntValue2 = -1;
-    QString GetValueText() const override;
-    QString GetLowerText() const override;
-    QString GetUpperText() const override;
     void WriteToSettings(TSettingsStore& settings, const QString& key) const override;
     void ReadFromSettings(TSettingsStore& settings, const QString& key) override;
     bool Matches(TDataItem* item, bool caseSensitive) override;
     std::unique_ptr<TDataItem> CreateNew(TDataObject* parent, TDataObject* container) const override;
     std::unique_ptr<TDataItem> Clone(TDataObject* parent, TDataObject* container, bool keepID) override;
+
+protected:
+    QString BoundText(int bound) const override;
 };
 
 class TDateFilterField : public TRangedFilterField {
@@ -205,14 +214,16 @@ public:
     using TRangedFilterField::TRangedFilterField;
     double DateValue1 = -1;
     double DateValue2 = -1;
-    QString GetValueText() const override;
-    QString GetLowerText() const override;
-    QString GetUpperText() const override;
     void WriteToSettings(TSettingsStore& settings, const QString& key) const override;
     void ReadFromSettings(TSettingsStore& settings, const QString& key) override;
     bool Matches(TDataItem* item, bool caseSensitive) override;
     std::unique_ptr<TDataItem> CreateNew(TDataObject* parent, TDataObject* container) const override;
     std::unique_ptr<TDataItem> Clone(TDataObject* parent, TDataObject* container, bool keepID) override;
+
+protected:
+    QString BoundText(int bound) const override;
+    QString LowerWord() const override { return QStringLiteral("After"); }
+    QString UpperWord() const override { return QStringLiteral("Before"); }
 };
 
 class TFloatFilterField : public TRangedFilterField {
@@ -220,14 +231,14 @@ public:
     using TRangedFilterField::TRangedFilterField;
     double FloatValue1 = -1;
     double FloatValue2 = -1;
-    QString GetValueText() const override;
-    QString GetLowerText() const override;
-    QString GetUpperText() const override;
     void WriteToSettings(TSettingsStore& settings, const QString& key) const override;
     void ReadFromSettings(TSettingsStore& settings, const QString& key) override;
     bool Matches(TDataItem* item, bool caseSensitive) override;
     std::unique_ptr<TDataItem> CreateNew(TDataObject* parent, TDataObject* container) const override;
     std::unique_ptr<TDataItem> Clone(TDataObject* parent, TDataObject* container, bool keepID) override;
+
+protected:
+    QString BoundText(int bound) const override;
 };
 
 // 0 no, 1 yes, 2 "Yes or No" (which matches only items for which the field does not apply).

@@ -186,23 +186,34 @@ std::unique_ptr<TDataItem> TLookupFilterField::Clone(TDataObject* parent, TDataO
 // ---------------------------------------------------------------------------------------------------
 // Ranged conditions
 
-QString TIntegerFilterField::GetValueText() const
+QString TRangedFilterField::GetValueText() const
 {
-    if (IntValue1 == -1 && IntValue2 == -1)
+    // Both bounds open describes no restriction, not a value below every other.
+    const QString lower = BoundText(1);
+    const QString upper = BoundText(2);
+    if (lower.isEmpty() && upper.isEmpty())
         return QStringLiteral("N/A");
-    if (IntValue1 != -1 && IntValue2 != -1)
-        return QStringLiteral("Between %1 and %2").arg(IntValue1).arg(IntValue2);
-    return IntValue1 != -1 ? GetLowerText() : GetUpperText();
+    if (!lower.isEmpty() && !upper.isEmpty())
+        return QStringLiteral("Between %1 and %2").arg(lower, upper);
+    return lower.isEmpty() ? GetUpperText() : GetLowerText();
 }
 
-QString TIntegerFilterField::GetLowerText() const
+QString TRangedFilterField::GetLowerText() const
 {
-    return IntValue1 == -1 ? QString() : QStringLiteral("At least %1").arg(IntValue1);
+    const QString lower = BoundText(1);
+    return lower.isEmpty() ? QString() : LowerWord() + QLatin1Char(' ') + lower;
 }
 
-QString TIntegerFilterField::GetUpperText() const
+QString TRangedFilterField::GetUpperText() const
 {
-    return IntValue2 == -1 ? QString() : QStringLiteral("At most %1").arg(IntValue2);
+    const QString upper = BoundText(2);
+    return upper.isEmpty() ? QString() : UpperWord() + QLatin1Char(' ') + upper;
+}
+
+QString TIntegerFilterField::BoundText(int bound) const
+{
+    const qint32 value = bound == 1 ? IntValue1 : IntValue2;
+    return value == -1 ? QString() : QString::number(value);
 }
 
 bool TIntegerFilterField::Matches(TDataItem* item, bool)
@@ -239,26 +250,10 @@ std::unique_ptr<TDataItem> TIntegerFilterField::Clone(TDataObject* parent, TData
     return copy;
 }
 
-QString TDateFilterField::GetValueText() const
+QString TDateFilterField::BoundText(int bound) const
 {
-    // Both bounds open describes no restriction, not a date before the start of the calendar.
-    if (DateValue1 == -1 && DateValue2 == -1)
-        return QStringLiteral("N/A");
-    if (DateValue1 == -1)
-        return GetUpperText();
-    if (DateValue2 != -1)
-        return QStringLiteral("Between %1 and %2").arg(DayNumberText(DateValue1), DayNumberText(DateValue2));
-    return GetLowerText();
-}
-
-QString TDateFilterField::GetLowerText() const
-{
-    return DateValue1 == -1 ? QString() : QStringLiteral("After %1").arg(DayNumberText(DateValue1));
-}
-
-QString TDateFilterField::GetUpperText() const
-{
-    return DateValue2 == -1 ? QString() : QStringLiteral("Before %1").arg(DayNumberText(DateValue2));
+    const double value = bound == 1 ? DateValue1 : DateValue2;
+    return value == -1 ? QString() : DayNumberText(value);
 }
 
 bool TDateFilterField::Matches(TDataItem* item, bool)
@@ -295,26 +290,10 @@ std::unique_ptr<TDataItem> TDateFilterField::Clone(TDataObject* parent, TDataObj
     return copy;
 }
 
-QString TFloatFilterField::GetValueText() const
+QString TFloatFilterField::BoundText(int bound) const
 {
-    // Both bounds open describes no restriction, not "At most -1.00".
-    if (FloatValue1 == -1 && FloatValue2 == -1)
-        return QStringLiteral("N/A");
-    if (FloatValue1 == -1)
-        return GetUpperText();
-    if (FloatValue2 != -1)
-        return QStringLiteral("Between %1 and %2").arg(Number(FloatValue1), Number(FloatValue2));
-    return GetLowerText();
-}
-
-QString TFloatFilterField::GetLowerText() const
-{
-    return FloatValue1 == -1 ? QString() : QStringLiteral("At least %1").arg(Number(FloatValue1));
-}
-
-QString TFloatFilterField::GetUpperText() const
-{
-    return FloatValue2 == -1 ? QString() : QStringLiteral("At most %1").arg(Number(FloatValue2));
+    const double value = bound == 1 ? FloatValue1 : FloatValue2;
+    return value == -1 ? QString() : Number(value);
 }
 
 bool TFloatFilterField::Matches(TDataItem* item, bool)
